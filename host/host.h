@@ -1,0 +1,94 @@
+// Every operating-system call the program makes, one entry per call and nothing else.
+// No platform header is included here, so the core builds and is tested natively.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+typedef struct HostInstanceTag* HostInstance;  // the program's module
+typedef struct HostWindowTag* HostWindow;      // a window handle
+typedef struct HostKeyTag* HostKey;            // an open registry key
+typedef struct HostFileTag* HostFile;          // an open file
+typedef struct HostMemoryTag* HostMemory;      // a movable memory block
+
+constexpr uint32_t HostNoAttributes = 0xFFFFFFFFu;  // the path does not exist
+constexpr uint32_t HostAttributeDirectory = 0x10;
+constexpr uint32_t HostAttributeNormal = 0x80;
+
+constexpr uint32_t HostRegSz = 1, HostRegExpandSz = 2, HostRegBinary = 3, HostRegDword = 4,
+                   HostRegMultiSz = 7;
+constexpr uint32_t HostKeyQueryValue = 0x0001, HostKeyWrite = 0x20006;
+constexpr long HostSuccess = 0;
+
+constexpr uint32_t HostSemFailCriticalErrors = 0x0001;
+constexpr uint32_t HostCreateDefaultErrorMode = 0x04000000;
+constexpr uint32_t HostGmemMoveableZeroInit = 0x0042;
+
+constexpr uint32_t HostGenericWrite = 0x40000000;
+constexpr uint32_t HostCreateAlways = 2;
+constexpr uint32_t HostMoveReplaceExisting = 0x1, HostMoveWriteThrough = 0x8;
+
+constexpr uint32_t HostWmInitDialog = 0x0110, HostWmCommand = 0x0111;
+constexpr uint32_t HostMbIconError = 0x10;
+constexpr uint32_t HostSwpNoSizeNoZOrder = 0x0005;
+constexpr uint32_t HostOfnFlags = 0x1804;  // hide read-only, path and file must exist
+
+struct HostRect {
+    int32_t Left, Top, Right, Bottom;
+};
+
+// The fields of the open-file request that the program sets; the rest stay zero.
+struct HostOpenFileRequest {
+    HostWindow Owner;
+    const char* Filter;  // pairs of NUL-ended texts, ended by an empty text
+    char* File;          // in: the preset name; out: the chosen path
+    uint32_t FileCapacity;
+    const char* InitialDir;  // may be null
+    const char* Title;
+    uint32_t Flags;
+};
+
+typedef intptr_t (*HostDialogProc)(HostWindow, uint32_t, uintptr_t, intptr_t);
+
+// The process and its files (KERNEL32).
+const char* HostGetCommandLine();
+bool HostIsDbcsLeadByte(unsigned char byte);
+uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity);
+uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer);
+uint32_t HostGetFileAttributes(const char* path);
+uint32_t HostSetErrorMode(uint32_t mode);
+uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t size);
+bool HostSetEnvironmentVariable(const char* name, const char* value);
+HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes);
+void* HostGlobalLock(HostMemory block);
+void HostGlobalUnlock(HostMemory block);
+void HostGlobalFree(HostMemory block);
+bool HostCreateProcess(char* commandLine, uint32_t creationFlags);
+HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
+                        uint32_t attributes);  // null when it fails
+bool HostWriteFile(HostFile file, const void* data, uint32_t bytes);
+void HostCloseHandle(HostFile file);
+bool HostMoveFileEx(const char* from, const char* to, uint32_t flags);
+bool HostDeleteFile(const char* path);
+
+// The registry (ADVAPI32); every key is below HKEY_LOCAL_MACHINE.
+long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key);
+long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data,
+                         uint32_t* size);
+long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void* data,
+                       uint32_t size);
+void HostRegCloseKey(HostKey key);
+
+// Strings, dialogs and windows (USER32, COMDLG32).
+int HostLoadString(HostInstance instance, uint32_t id, char* buffer, int capacity);
+intptr_t HostDialogBoxParam(HostInstance instance, uint32_t templateId, HostWindow owner,
+                            HostDialogProc proc, intptr_t param);
+void HostEndDialog(HostWindow dialog, intptr_t result);
+uint32_t HostGetDlgItemText(HostWindow dialog, int id, char* buffer, int capacity);
+void HostSetDlgItemText(HostWindow dialog, int id, const char* text);
+void HostSetWindowText(HostWindow window, const char* text);
+bool HostGetWindowRect(HostWindow window, HostRect* rect);
+void HostSetWindowPos(HostWindow window, HostWindow insertAfter, int x, int y, int cx, int cy,
+                      uint32_t flags);
+HostWindow HostGetDesktopWindow();
+int HostMessageBox(HostWindow owner, const char* text, const char* caption, uint32_t type);
+bool HostGetOpenFileName(HostOpenFileRequest* request);

@@ -1,0 +1,114 @@
+// Files, the environment and the process: KERNEL32, passed straight through.
+#include <windows.h>
+
+#include "host/host.h"
+
+static_assert(HostNoAttributes == INVALID_FILE_ATTRIBUTES, "attribute codes match");
+static_assert(HostAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY, "attribute codes match");
+static_assert(HostSemFailCriticalErrors == SEM_FAILCRITICALERRORS, "error mode matches");
+static_assert(HostCreateDefaultErrorMode == CREATE_DEFAULT_ERROR_MODE, "flags match");
+static_assert(HostGmemMoveableZeroInit == (GMEM_MOVEABLE | GMEM_ZEROINIT), "flags match");
+static_assert(HostGenericWrite == GENERIC_WRITE && HostCreateAlways == CREATE_ALWAYS, "match");
+static_assert(HostMoveReplaceExisting == MOVEFILE_REPLACE_EXISTING, "flags match");
+static_assert(HostMoveWriteThrough == MOVEFILE_WRITE_THROUGH, "flags match");
+
+const char* HostGetCommandLine()
+{
+    return GetCommandLineA();
+}
+
+bool HostIsDbcsLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != 0;
+}
+
+uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity)
+{
+    return GetModuleFileNameA(nullptr, buffer, capacity);
+}
+
+uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer)
+{
+    return GetCurrentDirectoryA(capacity, buffer);
+}
+
+uint32_t HostGetFileAttributes(const char* path)
+{
+    return GetFileAttributesA(path);
+}
+
+uint32_t HostSetErrorMode(uint32_t mode)
+{
+    return SetErrorMode(mode);
+}
+
+uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t size)
+{
+    return GetEnvironmentVariableA(name, buffer, size);
+}
+
+bool HostSetEnvironmentVariable(const char* name, const char* value)
+{
+    return SetEnvironmentVariableA(name, value) != 0;
+}
+
+HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes)
+{
+    return reinterpret_cast<HostMemory>(GlobalAlloc(flags, bytes));
+}
+
+void* HostGlobalLock(HostMemory block)
+{
+    return GlobalLock(reinterpret_cast<HGLOBAL>(block));
+}
+
+void HostGlobalUnlock(HostMemory block)
+{
+    GlobalUnlock(reinterpret_cast<HGLOBAL>(block));
+}
+
+void HostGlobalFree(HostMemory block)
+{
+    GlobalFree(reinterpret_cast<HGLOBAL>(block));
+}
+
+// A start record of zeros but for its size; the child's handles are left to close with us.
+bool HostCreateProcess(char* commandLine, uint32_t creationFlags)
+{
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION process;
+    ZeroMemory(&startup, sizeof startup);
+    ZeroMemory(&process, sizeof process);
+    startup.cb = sizeof startup;
+    return CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, creationFlags, nullptr,
+                          nullptr, &startup, &process) != 0;
+}
+
+HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
+                        uint32_t attributes)
+{
+    HANDLE file = CreateFileA(path, access, share, nullptr, disposition, attributes, nullptr);
+    return file == INVALID_HANDLE_VALUE ? nullptr : reinterpret_cast<HostFile>(file);
+}
+
+bool HostWriteFile(HostFile file, const void* data, uint32_t bytes)
+{
+    DWORD written = 0;
+    return WriteFile(reinterpret_cast<HANDLE>(file), data, bytes, &written, nullptr) != 0 &&
+           written == bytes;
+}
+
+void HostCloseHandle(HostFile file)
+{
+    CloseHandle(reinterpret_cast<HANDLE>(file));
+}
+
+bool HostMoveFileEx(const char* from, const char* to, uint32_t flags)
+{
+    return MoveFileExA(from, to, flags) != 0;
+}
+
+bool HostDeleteFile(const char* path)
+{
+    return DeleteFileA(path) != 0;
+}

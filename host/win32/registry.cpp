@@ -1,0 +1,39 @@
+// The registry calls, passed straight through; every key is below HKEY_LOCAL_MACHINE.
+#include <windows.h>
+
+#include "host/host.h"
+
+static_assert(HostRegSz == REG_SZ && HostRegDword == REG_DWORD, "type codes match");
+static_assert(HostKeyQueryValue == KEY_QUERY_VALUE && HostKeyWrite == KEY_WRITE, "access matches");
+
+long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key)
+{
+    HKEY opened = nullptr;
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, localMachineSubKey, 0, access, &opened);
+    *key = reinterpret_cast<HostKey>(opened);
+    return rc;
+}
+
+long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data,
+                         uint32_t* size)
+{
+    DWORD t = 0;
+    DWORD n = *size;
+    LONG rc = RegQueryValueExA(reinterpret_cast<HKEY>(key), name, nullptr, &t,
+                               static_cast<BYTE*>(data), &n);
+    *type = t;
+    *size = n;
+    return rc;
+}
+
+long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void* data,
+                       uint32_t size)
+{
+    return RegSetValueExA(reinterpret_cast<HKEY>(key), name, 0, type,
+                          static_cast<const BYTE*>(data), size);
+}
+
+void HostRegCloseKey(HostKey key)
+{
+    RegCloseKey(reinterpret_cast<HKEY>(key));
+}

@@ -1,0 +1,23 @@
+// Starting the tool: the template expanded, the location put in front of PATH.
+#pragma once
+#include <cstddef>
+
+#include "launch/launch_state.h"
+
+constexpr size_t TargetDirCapacity = PathCapacity + 1;  // LocationDir and one backslash
+
+// Room for the template with its first four %s replaced by the longest texts they can take
+// (each %s is two bytes of the template), the quotes around a leading path included.
+constexpr size_t ChildCommandLineCapacity =
+    TemplateCapacity + 2 + ProbePathCapacity + 3 * TargetDirCapacity;
+
+// Expands template into out: %s takes probePath, then targetDir three times, and nothing
+// after that; %% yields %; every other byte is copied. A template that begins with %s
+// starts the target file itself, so a blank or tab in its path gets it quoted.
+void ExpandCommandTemplate(char (&out)[ChildCommandLineCapacity], const char* commandTemplate,
+                           const char* probePath, const char* targetDir);
+
+// Puts Location, a semicolon and the old value in front of PATH for the child.
+void PrefixPath();
+
+void LaunchTarget();

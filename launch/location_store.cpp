@@ -1,0 +1,90 @@
+// Location store: one string value per target file and the media kind, under one key.
+#include "launch/location_store.h"
+
+#include "host/host.h"
+#include "launch/text.h"
+
+namespace {
+
+// The current directory stands in for a location; a directory too long for Location is
+// taken as unavailable rather than cut.
+void UseCurrentDirectory()
+{
+    uint32_t n = HostGetCurrentDirectory(sizeof Launch.Location, Launch.Location);
+    if (n == 0 || n >= sizeof Launch.Location)
+        Launch.Location[0] = '\0';
+}
+
+// A usable location is a REG_SZ whose text, with its terminator, fits Location. The data
+// need not end in NUL; it is terminated here before anything reads it.
+bool QueryLocation(HostKey key)
+{
+    uint32_t type = 0;
+    uint32_t size = sizeof Launch.Location;
+    if (HostRegQueryValueEx(key, Launch.TargetFile, &type, Launch.Location, &size) != HostSuccess ||
+        type != HostRegSz || size > sizeof Launch.Location)
+        return false;
+    if (size > 0 && Launch.Location[size - 1] == '\0')
+        return true;
+    if (size == sizeof Launch.Location)
+        return false;
+    Launch.Location[size] = '\0';
+    return true;
+}
+
+uint32_t QueryMediaKind(HostKey key)
+{
+    uint32_t type = 0;
+    uint32_t value = 0;
+    uint32_t size = sizeof value;
+    if (HostRegQueryValueEx(key, "media", &type, &value, &size) != HostSuccess ||
+        type != HostRegDword || size != sizeof value)
+        return 0;
+    return value;
+}
+
+}  // namespace
+
+void TestProductKey(char (&keyPath)[KeyPathCapacity])
+{
+    CopyText(keyPath, "SOFTWARE\\HalvardWorks\\Marlinth");
+    AppendText(keyPath, "\\");
+    AppendText(keyPath, "6.6");
+    HostKey key = nullptr;
+    if (HostRegOpenKeyEx(keyPath, HostKeyQueryValue, &key) != HostSuccess) {
+        keyPath[0] = '\0';
+        return;
+    }
+    HostRegCloseKey(key);
+}
+
+void LoadLocation(char (&keyPath)[KeyPathCapacity])
+{
+    if (keyPath[0] == '\0')
+        return;
+    AppendText(keyPath, "\\nrcdrom");
+    HostKey key = nullptr;
+    if (HostRegOpenKeyEx(keyPath, HostKeyQueryValue, &key) != HostSuccess) {
+        UseCurrentDirectory();
+        Launch.MediaKind = 0;
+        return;
+    }
+    if (!QueryLocation(key)) {
+        UseCurrentDirectory();
+        Launch.SaveNeeded = 1;
+    }
+    Launch.MediaKind = QueryMediaKind(key);
+    HostRegCloseKey(key);
+}
+
+void SaveLocation(const char (&keyPath)[KeyPathCapacity])
+{
+    if (keyPath[0] == '\0')
+        return;
+    HostKey key = nullptr;
+    if (HostRegOpenKeyEx(keyPath, HostKeyWrite, &key) != HostSuccess)
+        return;
+    HostRegSetValueEx(key, Launch.TargetFile, HostRegSz, Launch.Location,
+                      static_cast<uint32_t>(TextLength(Launch.Location) + 1));
+    HostRegCloseKey(key);
+}

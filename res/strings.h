@@ -1,0 +1,25 @@
+/* Every text the user sees, once: the string table of nrcdrom.rc is made from these,
+   and the native tests load the same texts. */
+#ifndef NRCDROM_STRINGS_H
+#define NRCDROM_STRINGS_H
+
+#define STR_LOCATE "Locate %s"
+#define STR_LOCATE_PRODUCT "Locate %s %s"
+#define STR_PROMPT_INSTALLED \
+    "Please enter the path to the %s.  If these files cannot be found on your system, please reinstall %s."
+#define STR_PROMPT_NETWORK "Please enter the network path to the %s."
+#define STR_PROMPT_INSERT \
+    "Please insert the %s labeled \042%s %s%s\042 into your %s drive, or enter the path to the %s."
+#define STR_MEDIA_CDROM "CD-ROM"
+#define STR_DRIVE_FLOPPY "floppy"
+#define STR_MEDIA_FLOPPY "floppy disk"
+#define STR_LABEL_DISK1 ", Disk 1"
+#define STR_LOCATION_OF "&Location of %s"
+#define STR_BAD_LOCATION "The specified location is invalid or does not contain the %s."
+#define STR_BAD_LOCATION_CAPTION "File Location Error"
+#define STR_DEFAULT_TITLE "Duzudiziv Eraziz DLL Files"
+#define STR_BAD_COMMAND_LINE \
+    "The command line is too long: the target file name and the option letters may hold 259 bytes, the title 1023, the command 799. Nothing was started."
+#define STR_BAD_COMMAND_LINE_CAPTION "Command Line Error"
+
+#endif

@@ -1,0 +1,450 @@
+// The fake machine: models what the platform promises, no more.
+#include "tests/fake/fake_host.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "res/resource.h"
+#include "res/strings.h"
+
+namespace {
+
+FakeHost* Current = nullptr;
+
+constexpr long ErrorFileNotFound = 2;
+constexpr long ErrorAccessDenied = 5;
+constexpr long ErrorMoreData = 234;
+
+// Paths compare with either separator and without trailing separators, as the platform
+// resolves them.
+std::string PathKey(const char* path)
+{
+    std::string s(path);
+    for (char& c : s)
+        if (c == '/')
+            c = '\\';
+    while (s.size() > 1 && s.back() == '\\' && !(s.size() == 3 && s[1] == ':'))
+        s.pop_back();
+    return s;
+}
+
+struct FakeKey {
+    std::string Path;
+    uint32_t Access;
+};
+
+std::string ParentOf(std::string path)
+{
+    size_t cut = path.find_last_of('\\');
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+}  // namespace
+
+bool NoCase::operator()(const std::string& a, const std::string& b) const
+{
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        int x = std::tolower(static_cast<unsigned char>(a[i]));
+        int y = std::tolower(static_cast<unsigned char>(b[i]));
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
+}
+
+FakeHost& Fake()
+{
+    if (Current == nullptr)
+        ResetFake();
+    return *Current;
+}
+
+void ResetFake()
+{
+    delete Current;
+    Current = new FakeHost();
+    Current->Strings = {
+        {IDS_LOCATE, STR_LOCATE},
+        {IDS_LOCATE_PRODUCT, STR_LOCATE_PRODUCT},
+        {IDS_PROMPT_INSTALLED, STR_PROMPT_INSTALLED},
+        {IDS_PROMPT_NETWORK, STR_PROMPT_NETWORK},
+        {IDS_PROMPT_INSERT, STR_PROMPT_INSERT},
+        {IDS_MEDIA_CDROM, STR_MEDIA_CDROM},
+        {IDS_DRIVE_FLOPPY, STR_DRIVE_FLOPPY},
+        {IDS_MEDIA_FLOPPY, STR_MEDIA_FLOPPY},
+        {IDS_LABEL_DISK1, STR_LABEL_DISK1},
+        {IDS_LOCATION_OF, STR_LOCATION_OF},
+        {IDS_BAD_LOCATION, STR_BAD_LOCATION},
+        {IDS_BAD_LOCATION_CAPTION, STR_BAD_LOCATION_CAPTION},
+        {IDS_DEFAULT_TITLE, STR_DEFAULT_TITLE},
+        {IDS_BAD_COMMAND_LINE, STR_BAD_COMMAND_LINE},
+        {IDS_BAD_COMMAND_LINE_CAPTION, STR_BAD_COMMAND_LINE_CAPTION},
+    };
+}
+
+HostWindow FakeDialog()
+{
+    return reinterpret_cast<HostWindow>(static_cast<uintptr_t>(0x1001));
+}
+
+HostWindow FakeDesktop()
+{
+    return reinterpret_cast<HostWindow>(static_cast<uintptr_t>(0x2002));
+}
+
+void AddFile(const std::string& path)
+{
+    Fake().Paths[PathKey(path.c_str())] = HostAttributeNormal;
+}
+
+void AddDirectory(const std::string& path)
+{
+    Fake().Paths[PathKey(path.c_str())] = HostAttributeDirectory;
+}
+
+void SetRegValue(const std::string& key, const std::string& name, uint32_t type,
+                 const std::string& bytes)
+{
+    Fake().Keys[key][name] = FakeValue{type, bytes};
+}
+
+void SetRegString(const std::string& key, const std::string& name, const std::string& text)
+{
+    SetRegValue(key, name, HostRegSz, text + std::string(1, '\0'));
+}
+
+std::string RegText(const std::string& key, const std::string& name)
+{
+    auto k = Fake().Keys.find(key);
+    if (k == Fake().Keys.end())
+        return "(absent)";
+    auto v = k->second.find(name);
+    if (v == k->second.end())
+        return "(absent)";
+    std::string s = v->second.Data;
+    if (!s.empty() && s.back() == '\0')
+        s.pop_back();
+    return s;
+}
+
+// The process and its files.
+
+const char* HostGetCommandLine()
+{
+    return Fake().CommandLine.c_str();
+}
+
+bool HostIsDbcsLeadByte(unsigned char byte)
+{
+    return Fake().LeadBytes.count(byte) != 0;
+}
+
+// Like the platform: the count of bytes copied, or the capacity when the name was cut.
+uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity)
+{
+    if (Fake().ModuleFileNameFails)
+        return 0;
+    const std::string& name = Fake().ModuleFileName;
+    if (name.size() >= capacity) {
+        std::memcpy(buffer, name.data(), capacity - 1);
+        buffer[capacity - 1] = '\0';
+        return capacity;
+    }
+    std::memcpy(buffer, name.c_str(), name.size() + 1);
+    return static_cast<uint32_t>(name.size());
+}
+
+// Like the platform: the length copied, or the size needed when the buffer is too small.
+uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer)
+{
+    if (Fake().CurrentDirectoryFails)
+        return 0;
+    const std::string& dir = Fake().CurrentDirectory;
+    if (dir.size() + 1 > capacity)
+        return static_cast<uint32_t>(dir.size() + 1);
+    std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+    return static_cast<uint32_t>(dir.size());
+}
+
+uint32_t HostGetFileAttributes(const char* path)
+{
+    Fake().Probes.push_back(path);
+    std::string key = PathKey(path);
+    if (key.size() >= 260)
+        return HostNoAttributes;
+    auto it = Fake().Paths.find(key);
+    if (it != Fake().Paths.end())
+        return it->second;
+    if (Fake().Files.count(key) != 0)
+        return HostAttributeNormal;
+    return HostNoAttributes;
+}
+
+uint32_t HostSetErrorMode(uint32_t mode)
+{
+    uint32_t old = Fake().ErrorMode;
+    Fake().ErrorMode = mode;
+    Fake().ErrorModeCalls.push_back(mode);
+    return old;
+}
+
+uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t size)
+{
+    auto it = Fake().Environment.find(name);
+    if (it == Fake().Environment.end())
+        return 0;
+    const std::string& value = it->second;
+    if (value.size() + 1 > size)
+        return static_cast<uint32_t>(value.size() + 1);
+    std::memcpy(buffer, value.c_str(), value.size() + 1);
+    return static_cast<uint32_t>(value.size());
+}
+
+bool HostSetEnvironmentVariable(const char* name, const char* value)
+{
+    if (value == nullptr)
+        Fake().Environment.erase(name);
+    else
+        Fake().Environment[name] = value;
+    return true;
+}
+
+HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes)
+{
+    Fake().LastAllocSize = bytes;
+    if (Fake().GlobalAllocFails || flags != HostGmemMoveableZeroInit)
+        return nullptr;
+    ++Fake().OpenBlocks;
+    return static_cast<HostMemory>(std::calloc(bytes == 0 ? 1 : bytes, 1));
+}
+
+void* HostGlobalLock(HostMemory block)
+{
+    return block;
+}
+
+void HostGlobalUnlock(HostMemory) {}
+
+void HostGlobalFree(HostMemory block)
+{
+    --Fake().OpenBlocks;
+    std::free(block);
+}
+
+bool HostCreateProcess(char* commandLine, uint32_t creationFlags)
+{
+    auto it = Fake().Environment.find("PATH");
+    Fake().Started.push_back(FakeProcess{commandLine, creationFlags,
+                                         it == Fake().Environment.end() ? "(unset)" : it->second,
+                                         Fake().ErrorMode});
+    return !Fake().CreateProcessFails;
+}
+
+namespace {
+
+struct FakeFile {
+    std::string Path;
+    std::string Content;
+};
+
+}  // namespace
+
+HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
+                        uint32_t attributes)
+{
+    std::string key = PathKey(path);
+    if (access != HostGenericWrite || share != 0 || disposition != HostCreateAlways ||
+        attributes != HostAttributeNormal || Fake().LockedFiles.count(key) != 0)
+        return nullptr;
+    std::string parent = ParentOf(key);
+    auto dir = Fake().Paths.find(parent);
+    if (!parent.empty() && (dir == Fake().Paths.end() || !(dir->second & HostAttributeDirectory)))
+        return nullptr;
+    Fake().Files[key] = "";
+    return reinterpret_cast<HostFile>(new FakeFile{key, ""});
+}
+
+bool HostWriteFile(HostFile file, const void* data, uint32_t bytes)
+{
+    if (++Fake().Writes == Fake().FailWriteAt)
+        return false;
+    auto* f = reinterpret_cast<FakeFile*>(file);
+    f->Content.append(static_cast<const char*>(data), bytes);
+    Fake().Files[f->Path] = f->Content;
+    return true;
+}
+
+void HostCloseHandle(HostFile file)
+{
+    delete reinterpret_cast<FakeFile*>(file);
+}
+
+bool HostMoveFileEx(const char* from, const char* to, uint32_t flags)
+{
+    std::string src = PathKey(from), dst = PathKey(to);
+    if (Fake().MoveFails || Fake().LockedFiles.count(dst) != 0 || Fake().Files.count(src) == 0)
+        return false;
+    if (Fake().Files.count(dst) != 0 && !(flags & HostMoveReplaceExisting))
+        return false;
+    Fake().Files[dst] = Fake().Files[src];
+    Fake().Files.erase(src);
+    return true;
+}
+
+bool HostDeleteFile(const char* path)
+{
+    return Fake().Files.erase(PathKey(path)) != 0;
+}
+
+// The registry.
+
+long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key)
+{
+    *key = nullptr;
+    if (Fake().Keys.count(localMachineSubKey) == 0)
+        return ErrorFileNotFound;
+    if ((access & ~HostKeyQueryValue) != 0 && Fake().ReadOnlyKeys.count(localMachineSubKey))
+        return ErrorAccessDenied;
+    ++Fake().OpenKeys;
+    *key = reinterpret_cast<HostKey>(new FakeKey{localMachineSubKey, access});
+    return HostSuccess;
+}
+
+// Like the platform: data need not end in NUL, and a value larger than the buffer gives
+// ERROR_MORE_DATA with the size it needs.
+long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data,
+                         uint32_t* size)
+{
+    auto* k = reinterpret_cast<FakeKey*>(key);
+    if ((k->Access & HostKeyQueryValue) == 0)
+        return ErrorAccessDenied;
+    auto& values = Fake().Keys[k->Path];
+    auto it = values.find(name);
+    if (it == values.end())
+        return ErrorFileNotFound;
+    const FakeValue& v = it->second;
+    *type = v.Type;
+    if (v.Data.size() > *size) {
+        *size = static_cast<uint32_t>(v.Data.size());
+        return ErrorMoreData;
+    }
+    std::memcpy(data, v.Data.data(), v.Data.size());
+    *size = static_cast<uint32_t>(v.Data.size());
+    return HostSuccess;
+}
+
+long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void* data,
+                       uint32_t size)
+{
+    auto* k = reinterpret_cast<FakeKey*>(key);
+    if ((k->Access & HostKeyWrite) != HostKeyWrite)
+        return ErrorAccessDenied;
+    ++Fake().RegistryWrites;
+    Fake().Keys[k->Path][name] = FakeValue{type, std::string(static_cast<const char*>(data), size)};
+    return HostSuccess;
+}
+
+void HostRegCloseKey(HostKey key)
+{
+    --Fake().OpenKeys;
+    delete reinterpret_cast<FakeKey*>(key);
+}
+
+// Strings, dialogs and windows.
+
+int HostLoadString(HostInstance, uint32_t id, char* buffer, int capacity)
+{
+    auto it = Fake().Strings.find(id);
+    if (it == Fake().Strings.end() || capacity <= 0)
+        return 0;
+    size_t n = it->second.size();
+    if (n > static_cast<size_t>(capacity - 1))
+        n = static_cast<size_t>(capacity - 1);
+    std::memcpy(buffer, it->second.data(), n);
+    buffer[n] = '\0';
+    return static_cast<int>(n);
+}
+
+intptr_t HostDialogBoxParam(HostInstance instance, uint32_t templateId, HostWindow owner,
+                            HostDialogProc proc, intptr_t param)
+{
+    Fake().DialogRuns.push_back(FakeHost::DialogRun{instance, templateId, owner, param});
+    if (!Fake().DialogScript)
+        return -1;
+    return Fake().DialogScript(proc);
+}
+
+void HostEndDialog(HostWindow, intptr_t result)
+{
+    Fake().EndDialogResults.push_back(result);
+}
+
+uint32_t HostGetDlgItemText(HostWindow, int id, char* buffer, int capacity)
+{
+    const std::string& text = Fake().DialogTexts[id];
+    size_t n = text.size();
+    if (n > static_cast<size_t>(capacity - 1))
+        n = static_cast<size_t>(capacity - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return static_cast<uint32_t>(n);
+}
+
+void HostSetDlgItemText(HostWindow, int id, const char* text)
+{
+    Fake().DialogTexts[id] = text;
+}
+
+void HostSetWindowText(HostWindow, const char* text)
+{
+    Fake().Caption = text;
+}
+
+bool HostGetWindowRect(HostWindow window, HostRect* rect)
+{
+    auto it = Fake().Rects.find(window);
+    if (it == Fake().Rects.end())
+        return false;
+    *rect = it->second;
+    return true;
+}
+
+void HostSetWindowPos(HostWindow window, HostWindow insertAfter, int x, int y, int cx, int cy,
+                      uint32_t flags)
+{
+    Fake().Moves.push_back(FakeHost::Move{window, insertAfter, x, y, cx, cy, flags});
+}
+
+HostWindow HostGetDesktopWindow()
+{
+    return FakeDesktop();
+}
+
+int HostMessageBox(HostWindow owner, const char* text, const char* caption, uint32_t type)
+{
+    Fake().MessageBoxes.push_back(FakeMessageBox{owner, text, caption, type});
+    return 1;
+}
+
+bool HostGetOpenFileName(HostOpenFileRequest* request)
+{
+    FakeOpenFile seen{};
+    seen.Owner = request->Owner;
+    const char* f = request->Filter;
+    while (*f != '\0')
+        f += std::strlen(f) + 1;
+    seen.Filter.assign(request->Filter, static_cast<size_t>(f - request->Filter) + 1);
+    seen.PresetFile = request->File;
+    seen.FileCapacity = request->FileCapacity;
+    seen.HasInitialDir = request->InitialDir != nullptr;
+    seen.InitialDir = request->InitialDir != nullptr ? request->InitialDir : "";
+    seen.Title = request->Title;
+    seen.Flags = request->Flags;
+    Fake().OpenFileRequests.push_back(seen);
+    if (!Fake().OpenFileChooses || Fake().OpenFileChoice.size() + 1 > request->FileCapacity)
+        return false;
+    std::memcpy(request->File, Fake().OpenFileChoice.c_str(), Fake().OpenFileChoice.size() + 1);
+    return true;
+}

@@ -1,0 +1,114 @@
+// An in-memory machine behind the host seam: paths, registry, environment, files, windows.
+// Names are compared without regard to letter case, as the platform does.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+
+struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+struct FakeValue {
+    uint32_t Type;
+    std::string Data;  // the stored bytes, terminator included when there is one
+};
+
+struct FakeProcess {
+    std::string CommandLine;
+    uint32_t Flags;
+    std::string Path;  // PATH as the child inherits it; "(unset)" when not set
+    uint32_t ErrorModeOfParent;
+};
+
+struct FakeMessageBox {
+    HostWindow Owner;
+    std::string Text, Caption;
+    uint32_t Type;
+};
+
+struct FakeOpenFile {
+    HostWindow Owner;
+    std::string Filter;  // with its NUL bytes, up to and including the double NUL
+    std::string PresetFile;
+    uint32_t FileCapacity;
+    bool HasInitialDir;
+    std::string InitialDir;
+    std::string Title;
+    uint32_t Flags;
+};
+
+struct FakeHost {
+    std::string CommandLine;
+    std::set<unsigned char> LeadBytes;
+    std::string ModuleFileName = "C:\\Suite\\BIN\\nrcdrom.exe";
+    bool ModuleFileNameFails = false;
+    std::string CurrentDirectory = "C:\\Work";
+    bool CurrentDirectoryFails = false;
+
+    std::map<std::string, uint32_t, NoCase> Paths;  // path -> attributes
+    std::vector<std::string> Probes;
+    uint32_t ErrorMode = 0;
+    std::vector<uint32_t> ErrorModeCalls;
+
+    std::map<std::string, std::string, NoCase> Environment;
+    bool GlobalAllocFails = false;
+    uint32_t LastAllocSize = 0;
+    int OpenBlocks = 0;
+    std::vector<FakeProcess> Started;
+    bool CreateProcessFails = false;
+
+    std::map<std::string, std::string, NoCase> Files;  // path -> content
+    std::set<std::string, NoCase> LockedFiles;         // open elsewhere without sharing
+    int FailWriteAt = 0;                               // make the Nth write fail (1-based)
+    int Writes = 0;
+    bool MoveFails = false;
+
+    std::map<std::string, std::map<std::string, FakeValue, NoCase>, NoCase> Keys;
+    std::set<std::string, NoCase> ReadOnlyKeys;  // open for reading only
+    int RegistryWrites = 0;
+    int OpenKeys = 0;
+
+    std::map<uint32_t, std::string> Strings;  // the program's string table
+    std::map<int, std::string> DialogTexts;   // control id -> text
+    std::string Caption;
+    std::map<HostWindow, HostRect> Rects;
+    struct Move {
+        HostWindow Window, After;
+        int X, Y, Cx, Cy;
+        uint32_t Flags;
+    };
+    std::vector<Move> Moves;
+    std::vector<intptr_t> EndDialogResults;
+    std::vector<FakeMessageBox> MessageBoxes;
+    std::vector<FakeOpenFile> OpenFileRequests;
+    bool OpenFileChooses = false;
+    std::string OpenFileChoice;
+    struct DialogRun {
+        HostInstance Instance;
+        uint32_t TemplateId;
+        HostWindow Owner;
+        intptr_t Param;
+    };
+    std::vector<DialogRun> DialogRuns;
+    // Plays the user's part while the dialog is open; gives the value DialogBoxParam returns.
+    std::function<intptr_t(HostDialogProc)> DialogScript;
+};
+
+FakeHost& Fake();
+void ResetFake();  // a fresh machine, with the program's string table loaded
+
+// Helpers for tests.
+HostWindow FakeDialog();
+HostWindow FakeDesktop();
+void AddFile(const std::string& path);
+void AddDirectory(const std::string& path);
+void SetRegString(const std::string& key, const std::string& name, const std::string& text);
+void SetRegValue(const std::string& key, const std::string& name, uint32_t type,
+                 const std::string& bytes);
+std::string RegText(const std::string& key, const std::string& name);  // "(absent)" if none
