@@ -300,10 +300,29 @@ bool HostDeleteFile(const char* path)
 
 // The registry.
 
+namespace {
+
+// A key exists when it was made, or when a key below it was: the registry has no key
+// without its parents.
+bool KeyExists(const std::string& path)
+{
+    for (const auto& entry : Fake().Keys) {
+        const std::string& k = entry.first;
+        if (!NoCase()(k, path) && !NoCase()(path, k))
+            return true;
+        if (k.size() > path.size() && k[path.size()] == '\\' &&
+            !NoCase()(k.substr(0, path.size()), path) && !NoCase()(path, k.substr(0, path.size())))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key)
 {
     *key = nullptr;
-    if (Fake().Keys.count(localMachineSubKey) == 0)
+    if (!KeyExists(localMachineSubKey))
         return ErrorFileNotFound;
     if ((access & ~HostKeyQueryValue) != 0 && Fake().ReadOnlyKeys.count(localMachineSubKey))
         return ErrorAccessDenied;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "launch/launch_state.h"
+#include "launch/text.h"
 #include "tests/fake/fake_host.h"
 
 constexpr const char* ProductKeyPath = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6";

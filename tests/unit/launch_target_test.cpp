@@ -1,0 +1,134 @@
+#include "launch/launch_target.h"
+
+#include <string>
+
+#include "tests/unit/test_support.h"
+
+namespace {
+
+TEST(ExpandCommandTemplateTest, TemplateTable)
+{
+    struct Row {
+        const char* Template;
+        const char* Probe;
+        const char* Dir;
+        const char* Expected;
+    };
+    const char* probe = "E:\\SUITE\\BIN\\run.exe";
+    const char* dir = "E:\\SUITE\\BIN\\";
+    const char* blankProbe = "E:\\MY SUITE\\run.exe";
+    const char* blankDir = "E:\\MY SUITE\\";
+    const Row rows[] = {
+        {"%s", probe, dir, "E:\\SUITE\\BIN\\run.exe"},
+        {"tool.exe %s", probe, dir, "tool.exe E:\\SUITE\\BIN\\run.exe"},
+        {"tool.exe %s %s", probe, dir, "tool.exe E:\\SUITE\\BIN\\run.exe E:\\SUITE\\BIN\\"},
+        {"tool.exe /w 100%%", probe, dir, "tool.exe /w 100%"},
+        {"t %s|%s|%s|%s", probe, dir,
+         "t E:\\SUITE\\BIN\\run.exe|E:\\SUITE\\BIN\\|E:\\SUITE\\BIN\\|E:\\SUITE\\BIN\\"},
+        {"t %s%s%s%s%s%s", probe, dir,
+         "t E:\\SUITE\\BIN\\run.exeE:\\SUITE\\BIN\\E:\\SUITE\\BIN\\E:\\SUITE\\BIN\\"},
+        {"t %d %x %p %n %c %", probe, dir, "t %d %x %p %n %c %"},
+        {"plain", probe, dir, "plain"},
+        {"%s /x", blankProbe, blankDir, "\"E:\\MY SUITE\\run.exe\" /x"},
+        {"\"%s\" /x", blankProbe, blankDir, "\"E:\\MY SUITE\\run.exe\" /x"},
+        {"tool %s", blankProbe, blankDir, "tool E:\\MY SUITE\\run.exe"},
+        {" %s", blankProbe, blankDir, " E:\\MY SUITE\\run.exe"},
+        {"%s", "E:\\TAB\tDIR\\run.exe", "E:\\TAB\tDIR\\", "\"E:\\TAB\tDIR\\run.exe\""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Template);
+        static char out[ChildCommandLineCapacity];
+        ExpandCommandTemplate(out, row.Template, row.Probe, row.Dir);
+        EXPECT_STREQ(row.Expected, out);
+    }
+}
+
+TEST(ExpandCommandTemplateTest, LongestInputsAreNeverCut)
+{
+    const std::string dir = std::string(519, 'd') + "\\";
+    const std::string probe = dir + std::string(259, 'f');
+    std::string commandTemplate = "%s %s %s %s ";
+    commandTemplate += std::string(TemplateCapacity - 1 - commandTemplate.size(), 'x');
+    static char out[ChildCommandLineCapacity];
+    ExpandCommandTemplate(out, commandTemplate.c_str(), probe.c_str(), dir.c_str());
+    const std::string expected = probe + " " + dir + " " + dir + " " + dir + " " +
+                                 std::string(TemplateCapacity - 1 - 12, 'x');
+    EXPECT_EQ(expected, std::string(out));
+}
+
+class LaunchTargetTest : public HostTest {
+protected:
+    void Prepare(const char* location, const char* commandTemplate, bool prefix)
+    {
+        CopyText(Launch.Location, location);
+        CopyText(Launch.LocationDir, location);
+        size_t n = TextLength(Launch.LocationDir);
+        while (n > 0 && (Launch.LocationDir[n - 1] == '\\' || Launch.LocationDir[n - 1] == '/'))
+            Launch.LocationDir[--n] = '\0';
+        CopyText(Launch.TargetFile, "run.exe");
+        CopyText(Launch.CommandTemplate, commandTemplate);
+        Launch.PathPrefix = prefix ? 1 : 0;
+    }
+};
+
+TEST_F(LaunchTargetTest, PathPrefixCases)
+{
+    struct Row {
+        const char* Location;
+        bool Prefix;
+        bool PathSet;
+        const char* OldPath;
+        const char* ChildPath;
+        const char* CommandLine;
+    };
+    const Row rows[] = {
+        {"E:\\SUITE\\BIN", true, true, "C:\\WIN", "E:\\SUITE\\BIN;C:\\WIN",
+         "E:\\SUITE\\BIN\\run.exe"},
+        {"E:\\", true, true, "C:\\WIN", "E:\\;C:\\WIN", "E:\\run.exe"},
+        {"C:\\Tools\\", true, true, "C:\\WIN", "C:\\Tools\\;C:\\WIN", "C:\\Tools\\run.exe"},
+        {"E:\\SUITE", true, false, "", "E:\\SUITE", "E:\\SUITE\\run.exe"},
+        {"", true, true, "C:\\WIN", ";C:\\WIN", "\\run.exe"},
+        {"E:\\SUITE", false, true, "C:\\WIN", "C:\\WIN", "E:\\SUITE\\run.exe"},
+        {"E:\\SUITE", false, false, "", "(unset)", "E:\\SUITE\\run.exe"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.Location) + (row.Prefix ? " prefix" : "") +
+                     (row.PathSet ? " set" : " unset"));
+        ResetFake();
+        ResetLaunchState();
+        if (row.PathSet)
+            Fake().Environment["Path"] = row.OldPath;
+        Prepare(row.Location, "%s", row.Prefix);
+        LaunchTarget();
+        ASSERT_EQ(1u, Fake().Started.size());
+        EXPECT_EQ(row.CommandLine, Fake().Started[0].CommandLine);
+        EXPECT_EQ(row.ChildPath, Fake().Started[0].Path);
+        EXPECT_EQ(HostCreateDefaultErrorMode, Fake().Started[0].Flags);
+        EXPECT_EQ(0, Fake().OpenBlocks);
+        EXPECT_STREQ(row.CommandLine, Launch.ProbePath);
+    }
+}
+
+TEST_F(LaunchTargetTest, OldPathOfAnyLengthFollowsWhole)
+{
+    const std::string oldPath = "C:\\" + std::string(32000, 'p');
+    Fake().Environment["PATH"] = oldPath;
+    Prepare("E:\\SUITE", "%s", true);
+    LaunchTarget();
+    ASSERT_EQ(1u, Fake().Started.size());
+    EXPECT_EQ("E:\\SUITE;" + oldPath, Fake().Started[0].Path);
+    EXPECT_EQ(8u + 32004u + 2u, Fake().LastAllocSize);
+}
+
+TEST_F(LaunchTargetTest, NoBlockForThePathStillStartsTheTool)
+{
+    Fake().Environment["PATH"] = "C:\\WIN";
+    Fake().GlobalAllocFails = true;
+    Prepare("E:\\SUITE", "tool.exe %s", true);
+    LaunchTarget();
+    ASSERT_EQ(1u, Fake().Started.size());
+    EXPECT_EQ("C:\\WIN", Fake().Started[0].Path);
+    EXPECT_EQ("tool.exe E:\\SUITE\\run.exe", Fake().Started[0].CommandLine);
+}
+
+}  // namespace
