@@ -1,0 +1,216 @@
+#include "launch/launch_sequence.h"
+
+#include <string>
+
+#include "res/resource.h"
+#include "tests/unit/test_support.h"
+
+namespace {
+
+class LaunchSequenceTest : public HostTest {
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        AddDirectory("C:\\Suite\\BIN");
+        AddDirectory("C:\\Work");
+        AddDirectory("E:\\SUITE\\BIN");
+        Fake().Environment["PATH"] = "C:\\WIN";
+    }
+
+    // The user types text and presses OK; a second OK follows only if the first is refused.
+    static void AnswerDialog(const std::string& typed)
+    {
+        Fake().DialogScript = [typed](HostDialogProc proc) -> intptr_t {
+            proc(FakeDialog(), HostWmInitDialog, 0, 0);
+            Fake().DialogTexts[IDC_LOCATION] = typed;
+            proc(FakeDialog(), HostWmCommand, IDOK, 0);
+            if (Fake().EndDialogResults.empty())
+                proc(FakeDialog(), HostWmCommand, IDCANCEL, 0);
+            return Fake().EndDialogResults.back();
+        };
+    }
+
+    static int Run(const char* tail)
+    {
+        return RunLauncher(nullptr, tail);
+    }
+};
+
+constexpr const char* Tail = "run.exe Marlinth_Tools tool.exe_$s S";
+
+TEST_F(LaunchSequenceTest, TargetAtTheRememberedLocationStartsWithoutPromptOrWrite)
+{
+    SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
+    AddFile("E:\\SUITE\\BIN\\run.exe");
+    EXPECT_EQ(ExitStarted, Run(Tail));
+    EXPECT_TRUE(Fake().DialogRuns.empty());
+    EXPECT_EQ(0, Fake().RegistryWrites);
+    ASSERT_EQ(1u, Fake().Started.size());
+    EXPECT_EQ("tool.exe E:\\SUITE\\BIN\\run.exe", Fake().Started[0].CommandLine);
+    EXPECT_EQ("E:\\SUITE\\BIN;C:\\WIN", Fake().Started[0].Path);
+    EXPECT_EQ(HostSemFailCriticalErrors, Fake().Started[0].ErrorModeOfParent);
+    EXPECT_EQ(HostCreateDefaultErrorMode, Fake().Started[0].Flags);
+}
+
+TEST_F(LaunchSequenceTest, NoValueAndTargetInCurrentDirectoryStoresIt)
+{
+    Fake().Keys[LocatorKeyPath];
+    AddFile("C:\\Work\\run.exe");
+    EXPECT_EQ(ExitStarted, Run(Tail));
+    EXPECT_TRUE(Fake().DialogRuns.empty());
+    EXPECT_EQ("C:\\Work", RegText(LocatorKeyPath, "run.exe"));
+    ASSERT_EQ(1u, Fake().Started.size());
+}
+
+TEST_F(LaunchSequenceTest, WithoutProductKeyTheRootOfTheCurrentDriveIsProbed)
+{
+    AddFile("\\run.exe");
+    EXPECT_EQ(ExitStarted, Run(Tail));
+    EXPECT_EQ("\\run.exe", Fake().Probes.at(0));
+    ASSERT_EQ(1u, Fake().Started.size());
+    EXPECT_EQ("tool.exe \\run.exe", Fake().Started[0].CommandLine);
+    EXPECT_EQ(";C:\\WIN", Fake().Started[0].Path);
+    EXPECT_TRUE(Fake().Keys.empty());
+}
+
+TEST_F(LaunchSequenceTest, MissingTargetWhenTheDialogCannotOpenEndsWithTwo)
+{
+    SetRegString(LocatorKeyPath, "run.exe", "E:\\GONE");
+    EXPECT_EQ(ExitCancelled, Run(Tail));
+    ASSERT_EQ(1u, Fake().DialogRuns.size());
+    EXPECT_EQ(static_cast<uint32_t>(IDD_LOCATE), Fake().DialogRuns[0].TemplateId);
+    EXPECT_EQ(nullptr, Fake().DialogRuns[0].Owner);
+    EXPECT_EQ(0, Fake().DialogRuns[0].Param);
+    EXPECT_EQ(0, Fake().RegistryWrites);
+    EXPECT_TRUE(Fake().Started.empty());
+}
+
+TEST_F(LaunchSequenceTest, DialogAnswersAreStoredNormalised)
+{
+    struct Row {
+        const char* Typed;
+        const char* Stores;
+    };
+    const Row rows[] = {
+        {"E:\\SUITE\\BIN", "E:\\SUITE\\BIN"},
+        {"E:\\SUITE\\BIN\\\\/", "E:\\SUITE\\BIN"},
+        {"E:", "E:\\"},
+        {"E:\\", "E:\\"},
+        {"e:\\suite\\bin", "e:\\suite\\bin"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Typed);
+        ResetFake();
+        ResetLaunchState();
+        SetUp();
+        SetRegString(LocatorKeyPath, "run.exe", "E:\\GONE");
+        AddFile("E:\\SUITE\\BIN\\run.exe");
+        AddFile("E:\\run.exe");
+        AnswerDialog(row.Typed);
+        EXPECT_EQ(ExitStarted, Run(Tail));
+        EXPECT_EQ(row.Stores, RegText(LocatorKeyPath, "run.exe"));
+        EXPECT_EQ(1, Fake().RegistryWrites);
+        ASSERT_EQ(1u, Fake().Started.size());
+    }
+}
+
+TEST_F(LaunchSequenceTest, ConfirmingTheShownTextUnchangedWritesNothing)
+{
+    // The medium goes in while the dialog is open; OK then finds the target at the same text.
+    for (const char* stored : {"E:\\SUITE\\BIN", "E:\\"}) {
+        SCOPED_TRACE(stored);
+        ResetFake();
+        ResetLaunchState();
+        SetUp();
+        SetRegString(LocatorKeyPath, "run.exe", stored);
+        Fake().DialogScript = [](HostDialogProc proc) -> intptr_t {
+            AddFile("E:\\SUITE\\BIN\\run.exe");
+            AddFile("E:\\run.exe");
+            proc(FakeDialog(), HostWmInitDialog, 0, 0);
+            proc(FakeDialog(), HostWmCommand, IDOK, 0);
+            return Fake().EndDialogResults.back();
+        };
+        EXPECT_EQ(ExitStarted, Run(Tail));
+        EXPECT_EQ(0, Fake().RegistryWrites);
+        EXPECT_EQ(1u, Fake().Started.size());
+    }
+}
+
+TEST_F(LaunchSequenceTest, CancelWritesNothingAndStartsNothing)
+{
+    SetRegValue(LocatorKeyPath, "run.exe", HostRegExpandSz, std::string("E:\\X\0", 5));
+    Fake().DialogScript = [](HostDialogProc proc) -> intptr_t {
+        proc(FakeDialog(), HostWmInitDialog, 0, 0);
+        proc(FakeDialog(), HostWmCommand, IDCANCEL, 0);
+        return Fake().EndDialogResults.back();
+    };
+    EXPECT_EQ(ExitCancelled, Run(Tail));
+    EXPECT_EQ(0, Fake().RegistryWrites);
+    EXPECT_EQ(HostRegExpandSz, Fake().Keys[LocatorKeyPath]["run.exe"].Type);
+    EXPECT_TRUE(Fake().Started.empty());
+}
+
+TEST_F(LaunchSequenceTest, DefaultRunStartsDirizBesideTheProgram)
+{
+    SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
+    AddFile("E:\\SUITE\\BIN\\devshl.dll");
+    EXPECT_EQ(ExitStarted, Run("my.prj"));
+    ASSERT_EQ(1u, Fake().Started.size());
+    EXPECT_EQ("C:\\Suite\\BIN\\diriz.exe my.prj", Fake().Started[0].CommandLine);
+    EXPECT_EQ("E:\\SUITE\\BIN;C:\\WIN", Fake().Started[0].Path);
+}
+
+TEST_F(LaunchSequenceTest, ProgramNameUnavailableOrTooLongGivesAnEmptyProgramDir)
+{
+    SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
+    AddFile("E:\\SUITE\\BIN\\devshl.dll");
+    for (bool fails : {true, false}) {
+        SCOPED_TRACE(fails ? "fails" : "too long");
+        Fake().Started.clear();
+        ResetLaunchState();
+        Fake().ModuleFileNameFails = fails;
+        Fake().ModuleFileName = "C:\\" + std::string(600, 'm') + "\\nrcdrom.exe";
+        EXPECT_EQ(ExitStarted, Run(""));
+        ASSERT_EQ(1u, Fake().Started.size());
+        EXPECT_EQ("\\diriz.exe", Fake().Started[0].CommandLine);
+    }
+}
+
+TEST_F(LaunchSequenceTest, OverLongTokenIsRefusedWithABoxAndNothingElse)
+{
+    Fake().Keys[LocatorKeyPath];
+    AddFile("C:\\Work\\" + std::string(300, 'n'));
+    const std::string tail = std::string(300, 'n') + " title tool.exe S";
+    EXPECT_EQ(ExitCancelled, Run(tail.c_str()));
+    ASSERT_EQ(1u, Fake().MessageBoxes.size());
+    EXPECT_EQ(Fake().Strings[IDS_BAD_COMMAND_LINE], Fake().MessageBoxes[0].Text);
+    EXPECT_EQ(Fake().Strings[IDS_BAD_COMMAND_LINE_CAPTION], Fake().MessageBoxes[0].Caption);
+    EXPECT_EQ(HostMbIconError, Fake().MessageBoxes[0].Type);
+    EXPECT_EQ(0, Fake().RegistryWrites);
+    EXPECT_TRUE(Fake().Started.empty());
+    EXPECT_TRUE(Fake().DialogRuns.empty());
+}
+
+TEST_F(LaunchSequenceTest, UnstartableCommandStillEndsWithZero)
+{
+    SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
+    AddFile("E:\\SUITE\\BIN\\run.exe");
+    Fake().CreateProcessFails = true;
+    EXPECT_EQ(ExitStarted, Run(Tail));
+    EXPECT_EQ(1u, Fake().Started.size());
+}
+
+TEST_F(LaunchSequenceTest, ErrorModeIsSetBeforeTheFirstProbe)
+{
+    SetRegString(LocatorKeyPath, "run.exe", "A:\\");
+    Fake().DialogScript = [](HostDialogProc) -> intptr_t {
+        EXPECT_EQ(HostSemFailCriticalErrors, Fake().ErrorMode);
+        return 2;
+    };
+    Run(Tail);
+    ASSERT_EQ(1u, Fake().ErrorModeCalls.size());
+    EXPECT_EQ(HostSemFailCriticalErrors, Fake().ErrorModeCalls[0]);
+}
+
+}  // namespace
