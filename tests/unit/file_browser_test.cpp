@@ -1,0 +1,83 @@
+#include <string>
+
+#include "prompt/location_dialog.h"
+#include "tests/unit/test_support.h"
+
+namespace {
+
+class FileBrowserTest : public HostTest {
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        CopyText(Launch.TargetFile, "devshl.dll");
+        CopyText(Launch.ProductTitle, "Duzudiziv Eraziz DLL Files");
+    }
+};
+
+TEST_F(FileBrowserTest, RequestNamesTheTargetAndTheTitle)
+{
+    BrowseForTarget(FakeDialog());
+    ASSERT_EQ(1u, Fake().OpenFileRequests.size());
+    const FakeOpenFile& request = Fake().OpenFileRequests[0];
+    EXPECT_EQ(FakeDialog(), request.Owner);
+    EXPECT_EQ(std::string("Duzudiziv Eraziz DLL Files\0devshl.dll\0\0", 39), request.Filter);
+    EXPECT_EQ("devshl.dll", request.PresetFile);
+    EXPECT_EQ(260u, request.FileCapacity);
+    EXPECT_EQ("Locate Duzudiziv Eraziz DLL Files", request.Title);
+    EXPECT_EQ(0x1804u, request.Flags);
+}
+
+TEST_F(FileBrowserTest, TitleIgnoresTheProductNamePrefix)
+{
+    CopyText(Launch.ProductTitle, "Marlinth Tools");
+    BrowseForTarget(FakeDialog());
+    EXPECT_EQ("Locate Marlinth Tools", Fake().OpenFileRequests.at(0).Title);
+}
+
+TEST_F(FileBrowserTest, InitialDirectoryOnlyForAnExistingDirectory)
+{
+    AddDirectory("D:\\Tools");
+    AddFile("D:\\Tools\\devshl.dll");
+    struct Row {
+        const char* Location;
+        bool Given;
+    };
+    const Row rows[] = {
+        {"D:\\Tools\\", true},
+        {"D:\\Tools", true},
+        {"D:\\Tools\\devshl.dll", false},
+        {"D:\\Nowhere", false},
+        {"", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Location);
+        Fake().OpenFileRequests.clear();
+        CopyText(Launch.Location, row.Location);
+        BrowseForTarget(FakeDialog());
+        ASSERT_EQ(1u, Fake().OpenFileRequests.size());
+        EXPECT_EQ(row.Given, Fake().OpenFileRequests[0].HasInitialDir);
+        if (row.Given) {
+            EXPECT_EQ(row.Location, Fake().OpenFileRequests[0].InitialDir);
+        }
+    }
+}
+
+TEST_F(FileBrowserTest, ChosenPathTooLongForTheFileTextLeavesLocationAlone)
+{
+    CopyText(Launch.Location, "D:\\typed");
+    Fake().OpenFileChooses = true;
+    Fake().OpenFileChoice = "C:\\" + std::string(300, 'x') + "\\devshl.dll";
+    BrowseForTarget(FakeDialog());
+    EXPECT_STREQ("D:\\typed", Launch.Location);
+}
+
+TEST_F(FileBrowserTest, AnyChosenFileGivesItsDirectory)
+{
+    Fake().OpenFileChooses = true;
+    Fake().OpenFileChoice = "E:\\Other\\readme.txt";
+    BrowseForTarget(FakeDialog());
+    EXPECT_STREQ("E:\\Other", Launch.Location);
+}
+
+}  // namespace

@@ -1,0 +1,233 @@
+#include "prompt/location_dialog.h"
+
+#include <string>
+
+#include "res/resource.h"
+#include "tests/unit/test_support.h"
+
+namespace {
+
+class LocationDialogTest : public HostTest {
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        CopyText(Launch.TargetFile, "devshl.dll");
+        CopyText(Launch.ProductTitle, "Duzudiziv Eraziz DLL Files");
+        Fake().Rects[FakeDialog()] = HostRect{0, 0, 447, 221};
+        Fake().Rects[FakeDesktop()] = HostRect{0, 0, 800, 600};
+    }
+    static intptr_t Send(uint32_t message, uintptr_t wParam)
+    {
+        return LocationDialogProc(FakeDialog(), message, wParam, 0);
+    }
+};
+
+TEST_F(LocationDialogTest, Captions)
+{
+    struct Row {
+        const char* Title;
+        const char* Caption;
+    };
+    const Row rows[] = {
+        {"Duzudiziv Eraziz DLL Files", "Locate Marlinth Duzudiziv Eraziz DLL Files"},
+        {"Marlinth Tools", "Locate Marlinth Tools"},
+        {"marlinth tools", "Locate Marlinth marlinth tools"},
+        {"Marlint", "Locate Marlinth Marlint"},
+        {"Marlinth", "Locate Marlinth"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Title);
+        CopyText(Launch.ProductTitle, row.Title);
+        EXPECT_EQ(1, Send(HostWmInitDialog, 0));
+        EXPECT_EQ(row.Caption, Fake().Caption);
+    }
+}
+
+TEST_F(LocationDialogTest, PromptWordings)
+{
+    const std::string cdrom =
+        "Please insert the CD-ROM labeled \"Halvard Marlinth\" into your CD-ROM drive, or enter "
+        "the path to the Duzudiziv Eraziz DLL Files.";
+    const std::string floppy =
+        "Please insert the floppy disk labeled \"Halvard Marlinth, Disk 1\" into your floppy "
+        "drive, or enter the path to the Duzudiziv Eraziz DLL Files.";
+    const std::string installed =
+        "Please enter the path to the Duzudiziv Eraziz DLL Files.  If these files cannot be "
+        "found on your system, please reinstall Marlinth.";
+    const std::string network = "Please enter the network path to the Duzudiziv Eraziz DLL Files.";
+    struct Row {
+        uint32_t Media;
+        uint32_t Floppy;
+        const std::string& Prompt;
+    };
+    const Row rows[] = {
+        {0, 0, cdrom},  {0, 1, cdrom},   {1, 0, installed}, {1, 1, floppy},
+        {2, 0, network}, {2, 1, network}, {7, 0, floppy},   {0xFFFFFFFFu, 0, floppy},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.Media) + " floppy " + std::to_string(row.Floppy));
+        Launch.MediaKind = row.Media;
+        Launch.FloppyPrompt = row.Floppy;
+        Send(HostWmInitDialog, 0);
+        EXPECT_EQ(row.Prompt, Fake().DialogTexts[IDC_PROMPT]);
+        EXPECT_EQ("&Location of Duzudiziv Eraziz DLL Files", Fake().DialogTexts[IDC_LOCATION_GROUP]);
+    }
+}
+
+TEST_F(LocationDialogTest, InitShowsLocationUnchangedAndCentres)
+{
+    CopyText(Launch.Location, "D:\\Tools\\\\");
+    EXPECT_EQ(1, Send(HostWmInitDialog, 0));
+    EXPECT_EQ("D:\\Tools\\\\", Fake().DialogTexts[IDC_LOCATION]);
+    ASSERT_EQ(1u, Fake().Moves.size());
+    const FakeHost::Move& move = Fake().Moves[0];
+    EXPECT_EQ(FakeDialog(), move.Window);
+    EXPECT_EQ(nullptr, move.After);
+    EXPECT_EQ(177, move.X);
+    EXPECT_EQ(190, move.Y);
+    EXPECT_EQ(0, move.Cx);
+    EXPECT_EQ(0, move.Cy);
+    EXPECT_EQ(HostSwpNoSizeNoZOrder, move.Flags);
+}
+
+TEST_F(LocationDialogTest, OkTable)
+{
+    struct Row {
+        const char* Typed;
+        const char* Present;  // where the target exists
+        const char* Location;
+        bool Ends;
+    };
+    const Row rows[] = {
+        {"C:\\", "C:\\devshl.dll", "C:\\", true},
+        {"D:\\Tools\\\\/", "D:\\Tools\\devshl.dll", "D:\\Tools", true},
+        {"", "\\devshl.dll", "", true},
+        {"D:", "D:\\devshl.dll", "D:\\", true},
+        {"D:\\Tools", "D:\\Tools\\devshl.dll\\", "D:\\Tools", true},
+        {"E:\\Missing\\", "C:\\devshl.dll", "E:\\Missing", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Typed);
+        ResetFake();
+        Fake().Paths.clear();
+        AddFile(row.Present);
+        Fake().DialogTexts[IDC_LOCATION] = row.Typed;
+        EXPECT_EQ(1, Send(HostWmCommand, IDOK));
+        EXPECT_STREQ(row.Location, Launch.Location);
+        if (row.Ends) {
+            EXPECT_EQ(std::vector<intptr_t>{1}, Fake().EndDialogResults);
+            EXPECT_TRUE(Fake().MessageBoxes.empty());
+        } else {
+            EXPECT_TRUE(Fake().EndDialogResults.empty());
+            ASSERT_EQ(1u, Fake().MessageBoxes.size());
+            EXPECT_EQ("The specified location is invalid or does not contain the Duzudiziv "
+                      "Eraziz DLL Files.",
+                      Fake().MessageBoxes[0].Text);
+            EXPECT_EQ("File Location Error", Fake().MessageBoxes[0].Caption);
+            EXPECT_EQ(FakeDialog(), Fake().MessageBoxes[0].Owner);
+            EXPECT_EQ(0x10u, Fake().MessageBoxes[0].Type);
+            EXPECT_EQ(row.Typed, Fake().DialogTexts[IDC_LOCATION]);
+        }
+    }
+}
+
+TEST_F(LocationDialogTest, DirectoryOfTheTargetNameCounts)
+{
+    AddDirectory("D:\\Tools\\devshl.dll");
+    Fake().DialogTexts[IDC_LOCATION] = "D:\\Tools";
+    Send(HostWmCommand, IDOK);
+    EXPECT_EQ(std::vector<intptr_t>{1}, Fake().EndDialogResults);
+}
+
+TEST_F(LocationDialogTest, TypedTextIsReadWithTheCapacityOfLocation)
+{
+    const std::string typed(600, 'x');
+    Fake().DialogTexts[IDC_LOCATION] = typed;
+    Send(HostWmCommand, IDOK);
+    EXPECT_EQ(typed.substr(0, PathCapacity - 1), std::string(Launch.Location));
+    EXPECT_EQ(1u, Fake().MessageBoxes.size());
+}
+
+TEST_F(LocationDialogTest, CancelAndUnhandledMessages)
+{
+    EXPECT_EQ(1, Send(HostWmCommand, IDCANCEL));
+    EXPECT_EQ(std::vector<intptr_t>{2}, Fake().EndDialogResults);
+    Fake().EndDialogResults.clear();
+
+    struct Row {
+        uint32_t Message;
+        uintptr_t WParam;
+    };
+    const Row rows[] = {
+        {HostWmCommand, (0x0300u << 16) | IDC_LOCATION},  // the edit field's change notice
+        {HostWmCommand, (1u << 16) | IDOK},
+        {HostWmCommand, (1u << 16) | IDCANCEL},
+        {HostWmCommand, 4},
+        {0x0010, 0},  // close
+        {0x0112, 0xF060},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.Message) + " " + std::to_string(row.WParam));
+        Fake().DialogTexts[IDC_LOCATION] = "E:\\";
+        EXPECT_EQ(0, Send(row.Message, row.WParam));
+        EXPECT_TRUE(Fake().EndDialogResults.empty());
+        EXPECT_TRUE(Fake().MessageBoxes.empty());
+        EXPECT_STREQ("", Launch.Location);
+    }
+}
+
+TEST_F(LocationDialogTest, BrowseFillsInTheChosenDirectory)
+{
+    struct Row {
+        bool Chooses;
+        const char* Choice;
+        const char* Field;
+    };
+    const Row rows[] = {
+        {true, "C:\\Tools\\BIN\\devshl.dll", "C:\\Tools\\BIN"},
+        {true, "C:\\devshl.dll", "C:\\"},
+        {true, "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
+        {false, "", "D:\\typed\\"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Choice);
+        ResetFake();
+        Fake().DialogTexts[IDC_LOCATION] = "D:\\typed\\";
+        Fake().OpenFileChooses = row.Chooses;
+        Fake().OpenFileChoice = row.Choice;
+        EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
+        EXPECT_EQ(row.Field, Fake().DialogTexts[IDC_LOCATION]);
+        EXPECT_STREQ(row.Field, Launch.Location);
+        EXPECT_TRUE(Fake().EndDialogResults.empty());
+    }
+}
+
+TEST(CenterOnDesktopTest, HalvesEachExtentOnItsOwnTowardZero)
+{
+    struct Row {
+        const char* Name;
+        HostRect Window, Desktop;
+        int X, Y;
+    };
+    const Row rows[] = {
+        {"odd dialog", {0, 0, 447, 221}, {0, 0, 800, 600}, 177, 190},
+        {"445 wide on 1024", {10, 10, 455, 231}, {0, 0, 1024, 768}, 290, 274},
+        {"negative origin", {0, 0, 447, 221}, {-1024, -768, 0, 0}, -735, -494},
+        {"odd desktop, negative origin", {0, 0, 447, 221}, {-801, -601, 0, 0}, -624, -411},
+        {"inverted window", {0, 0, -5, -3}, {0, 0, 800, 600}, 402, 301},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        Fake().Rects[FakeDialog()] = row.Window;
+        Fake().Rects[FakeDesktop()] = row.Desktop;
+        CenterOnDesktop(FakeDialog(), FakeDesktop());
+        ASSERT_EQ(1u, Fake().Moves.size());
+        EXPECT_EQ(row.X, Fake().Moves[0].X);
+        EXPECT_EQ(row.Y, Fake().Moves[0].Y);
+        EXPECT_EQ(HostSwpNoSizeNoZOrder, Fake().Moves[0].Flags);
+    }
+}
+
+}  // namespace
