@@ -260,7 +260,9 @@ HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint3
         return nullptr;
     std::string parent = ParentOf(key);
     auto dir = Fake().Paths.find(parent);
-    if (!parent.empty() && (dir == Fake().Paths.end() || !(dir->second & HostAttributeDirectory)))
+    bool driveRoot = parent.size() == 2 && parent[1] == ':';
+    if (!parent.empty() && !driveRoot &&
+        (dir == Fake().Paths.end() || !(dir->second & HostAttributeDirectory)))
         return nullptr;
     Fake().Files[key] = "";
     return reinterpret_cast<HostFile>(new FakeFile{key, ""});
