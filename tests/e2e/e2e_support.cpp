@@ -132,8 +132,9 @@ void E2eTest::SetValue(const char* keyPath, const std::string& name, DWORD type,
                        const std::string& data)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE, &key)) << keyPath;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0,
+                                             KEY_SET_VALUE, nullptr, &key, nullptr))
+        << keyPath;
     LONG rc = RegSetValueExA(key, name.c_str(), 0, type,
                              reinterpret_cast<const BYTE*>(data.data()),
                              static_cast<DWORD>(data.size()));
@@ -258,4 +259,76 @@ bool E2eTest::NoRecordWithin(DWORD timeoutMs)
 {
     Sleep(timeoutMs);
     return !Exists(RecordPath());
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD Pid;
+    const char* ClassName;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (pid == search->Pid && IsWindowVisible(window) && lstrcmpA(name, search->ClassName) == 0) {
+        search->Found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+long long FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+}  // namespace
+
+HWND E2eTest::WaitForWindow(DWORD pid, const char* className, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
+        WindowSearch search{pid, className, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.Found != nullptr)
+            return search.Found;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+std::string E2eTest::WindowText(HWND window)
+{
+    char text[2048] = "";
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
+std::string E2eTest::ItemText(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+void E2eTest::WatchProcessCreation()
+{
+    SetEnvironmentVariableA("WINEDEBUG", "-all,warn+process");
+    stderrMark_ = FileSize(Env("NRTEST_STDERR"));
+}
+
+std::string E2eTest::ProcessCreationLog() const
+{
+    SetEnvironmentVariableA("WINEDEBUG", "-all");
+    std::string all = ReadFileText(Env("NRTEST_STDERR"));
+    return stderrMark_ >= 0 && static_cast<size_t>(stderrMark_) <= all.size()
+               ? all.substr(static_cast<size_t>(stderrMark_))
+               : std::string();
 }

@@ -67,6 +67,18 @@ protected:
 
     static std::string Env(const char* name);
 
+    // The first visible top-level window of class className that process pid owns, or null
+    // when none shows within the wait.
+    static HWND WaitForWindow(DWORD pid, const char* className, DWORD timeoutMs = 15000);
+    static std::string WindowText(HWND window);
+    static std::string ItemText(HWND dialog, int id);
+
+    // What Wine's process channel said while the last Start ran (WINEDEBUG=warn+process).
+    void WatchProcessCreation();
+    std::string ProcessCreationLog() const;
+
 private:
+    long long stderrMark_ = -1;
+
     std::string scratch_;
 };

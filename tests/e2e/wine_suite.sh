@@ -62,6 +62,11 @@ export NRTEST_DRIVE_D="$(winpath "$root/drive_d")"
 export NRTEST_SHOTS="$(winpath "$work/screenshots")"
 mkdir -p "$work/screenshots"
 
-timeout 1500 wine "$driver" "$@" </dev/null
+# The driver's standard error is kept in a file it can read back: with WINEDEBUG=warn+process
+# a program started from it shows there the flags it passed to process creation.
+: >"$root/driver.stderr"
+export NRTEST_STDERR="$(winpath "$root/driver.stderr")"
+timeout 1500 wine "$driver" "$@" </dev/null 2>>"$root/driver.stderr"
 rc=$?
+grep -v -E 'fixme:|^$' "$root/driver.stderr" | grep -v 'ignoring some flags' | tail -n 50 >&2
 exit $rc
