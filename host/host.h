@@ -11,6 +11,7 @@ typedef struct HostFileTag* HostFile;          // an open file
 typedef struct HostMemoryTag* HostMemory;      // a movable memory block
 
 constexpr uint32_t HostNoAttributes = 0xFFFFFFFFu;  // the path does not exist
+constexpr uint32_t HostAttributeReadOnly = 0x01;
 constexpr uint32_t HostAttributeDirectory = 0x10;
 constexpr uint32_t HostAttributeNormal = 0x80;
 

@@ -55,6 +55,12 @@ void WriteEnvironmentScript()
     CopyText(locationParent, Launch.LocationDir);
     CutLastComponent(locationParent);
 
+    // A read-only file, or a directory of the name, is not ours to replace.
+    uint32_t existing = HostGetFileAttributes(Launch.ScriptPath);
+    if (existing != HostNoAttributes &&
+        (existing & (HostAttributeReadOnly | HostAttributeDirectory)) != 0)
+        return;
+
     // The new content goes to a file of its own first, so that a failure at any point
     // leaves the old batch file whole.
     char tempPath[ScriptPathCapacity + 4];

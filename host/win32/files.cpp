@@ -5,6 +5,7 @@
 
 static_assert(HostNoAttributes == INVALID_FILE_ATTRIBUTES, "attribute codes match");
 static_assert(HostAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY, "attribute codes match");
+static_assert(HostAttributeReadOnly == FILE_ATTRIBUTE_READONLY, "attribute codes match");
 static_assert(HostSemFailCriticalErrors == SEM_FAILCRITICALERRORS, "error mode matches");
 static_assert(HostCreateDefaultErrorMode == CREATE_DEFAULT_ERROR_MODE, "flags match");
 static_assert(HostGmemMoveableZeroInit == (GMEM_MOVEABLE | GMEM_ZEROINIT), "flags match");

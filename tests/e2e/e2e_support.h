@@ -29,7 +29,7 @@ struct RunResult {
 using Record = std::map<std::string, std::string>;
 
 class E2eTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override;
     void TearDown() override;
 

@@ -142,6 +142,7 @@ TEST_F(EnvironmentScriptTest, FailuresLeaveTheOldFileWholeAndNoTemporaryFile)
         {"last write fails", false, 5, false, false},
         {"replace fails", false, 0, true, false},
         {"directory missing", false, 0, false, true},
+        {"read-only", false, 0, false, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -152,6 +153,8 @@ TEST_F(EnvironmentScriptTest, FailuresLeaveTheOldFileWholeAndNoTemporaryFile)
         Fake().Files["C:\\Suite\\BIN\\NRVARCD.BAT"] = "old content";
         if (row.Locked)
             Fake().LockedFiles.insert("C:\\Suite\\BIN\\NRVARCD.BAT");
+        if (std::string(row.Name) == "read-only")
+            Fake().Paths["C:\\Suite\\BIN\\NRVARCD.BAT"] = HostAttributeReadOnly;
         Fake().FailWriteAt = row.FailWriteAt;
         Fake().MoveFails = row.MoveFails;
         WriteEnvironmentScript();
