@@ -73,8 +73,7 @@ bool HostDeleteFile(const char* path);
 
 // The registry (ADVAPI32); every key is below HKEY_LOCAL_MACHINE.
 long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key);
-long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data,
-                         uint32_t* size);
+long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data, uint32_t* size);
 long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void* data,
                        uint32_t size);
 void HostRegCloseKey(HostKey key);

@@ -29,8 +29,7 @@ void BrowseForTarget(HostWindow dialog)
     FormatText(title, format, Launch.ProductTitle);
 
     uint32_t attributes = HostGetFileAttributes(Launch.Location);
-    bool isDirectory =
-        attributes != HostNoAttributes && (attributes & HostAttributeDirectory) != 0;
+    bool isDirectory = attributes != HostNoAttributes && (attributes & HostAttributeDirectory) != 0;
 
     HostOpenFileRequest request{};
     request.Owner = dialog;

@@ -66,22 +66,24 @@ void WriteEnvironmentScript()
     char tempPath[ScriptPathCapacity + 4];
     CopyText(tempPath, Launch.ScriptPath);
     AppendText(tempPath, ".new");
-    HostFile file = HostCreateFile(tempPath, HostGenericWrite, 0, HostCreateAlways,
-                                   HostAttributeNormal);
+    HostFile file =
+        HostCreateFile(tempPath, HostGenericWrite, 0, HostCreateAlways, HostAttributeNormal);
     if (file == nullptr)
         return;
 
     static char block[ScriptBlockCapacity];
     bool written = WriteText(file, Header, TextLength(Header));
-    written = WriteText(file, block, FormatEnvironmentBlock(block, programParent, locationParent,
-                                                            "\"")) && written;
+    written = WriteText(file, block,
+                        FormatEnvironmentBlock(block, programParent, locationParent, "\"")) &&
+              written;
     written = WriteText(file, Middle, TextLength(Middle)) && written;
-    written = WriteText(file, block, FormatEnvironmentBlock(block, programParent, locationParent,
-                                                            "")) && written;
+    written =
+        WriteText(file, block, FormatEnvironmentBlock(block, programParent, locationParent, "")) &&
+        written;
     written = WriteText(file, Footer, TextLength(Footer)) && written;
     HostCloseHandle(file);
 
-    if (!written ||
-        !HostMoveFileEx(tempPath, Launch.ScriptPath, HostMoveReplaceExisting | HostMoveWriteThrough))
+    if (!written || !HostMoveFileEx(tempPath, Launch.ScriptPath,
+                                    HostMoveReplaceExisting | HostMoveWriteThrough))
         HostDeleteFile(tempPath);
 }

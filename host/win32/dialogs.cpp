@@ -25,8 +25,7 @@ Function Resolve(const char* library, const char* name)
 }
 
 // Looks the function up once and keeps it; a missing library or entry gives null.
-#define USER32_CALL(type, name) \
-    static type name##Fn = Resolve<type>("user32.dll", #name)
+#define USER32_CALL(type, name) static type name##Fn = Resolve<type>("user32.dll", #name)
 
 HWND Hwnd(HostWindow window)
 {
@@ -66,8 +65,7 @@ uint32_t HostGetDlgItemText(HostWindow dialog, int id, char* buffer, int capacit
 {
     using Fn = UINT(WINAPI*)(HWND, int, LPSTR, int);
     USER32_CALL(Fn, GetDlgItemTextA);
-    return GetDlgItemTextAFn != nullptr ? GetDlgItemTextAFn(Hwnd(dialog), id, buffer, capacity)
-                                        : 0;
+    return GetDlgItemTextAFn != nullptr ? GetDlgItemTextAFn(Hwnd(dialog), id, buffer, capacity) : 0;
 }
 
 void HostSetDlgItemText(HostWindow dialog, int id, const char* text)

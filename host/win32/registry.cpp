@@ -14,8 +14,7 @@ long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* 
     return rc;
 }
 
-long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data,
-                         uint32_t* size)
+long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data, uint32_t* size)
 {
     DWORD t = 0;
     DWORD n = *size;

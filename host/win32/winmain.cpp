@@ -19,6 +19,6 @@ extern "C" void __stdcall NrcdromEntry()
     __asm__ volatile("" : : "r"(IdentificationText));
     HINSTANCE instance = GetModuleHandleA(nullptr);
     const char* tail = CutCommandTail(GetCommandLineA());
-    ExitProcess(static_cast<UINT>(
-        WinMain(instance, nullptr, const_cast<LPSTR>(tail), SW_SHOWDEFAULT)));
+    ExitProcess(
+        static_cast<UINT>(WinMain(instance, nullptr, const_cast<LPSTR>(tail), SW_SHOWDEFAULT)));
 }
