@@ -1,8 +1,9 @@
 # A Wine session of our own, for the demonstration and the benchmark: sourced, not run.
 #   BuildProgram BUILD_ROOT      builds BUILD_ROOT/win32/nrcdrom.exe (the default root through
 #                                scripts/build.sh, any other root with a Windows build only)
-#   StartSession ROOT HEADLESS   a 32-bit prefix in ROOT/prefix with its own persistent server,
-#                                and with HEADLESS=1 an X display of its own
+#   StartSession ROOT DISPLAY    a 32-bit prefix in ROOT/prefix with its own persistent server,
+#                                and DISPLAY one of: own (an X display of its own), user (the
+#                                user's $DISPLAY), none (no display at all)
 #   StopSession                  stops what StartSession started, by process id
 #   WinPath PATH                 the Windows name (Z:\...) of a Unix path
 # Nothing outside ROOT is touched: never the user's ~/.wine, never another prefix's server.
@@ -44,13 +45,15 @@ StopSession() {
 }
 
 StartSession() {
-    local root=$1 headless=$2
+    local root=$1 display=$2
     mkdir -p "$root/tmp" "$root/prefix"
     export WINEPREFIX="$root/prefix" WINEARCH=win32 WINEDEBUG=-all TMPDIR="$root/tmp"
     export WINEDLLOVERRIDES="mscoree,mshtml="
     unset WINESERVER WINELOADER
 
-    if [ "$headless" = 1 ]; then
+    if [ "$display" = none ]; then
+        unset DISPLAY
+    elif [ "$display" = own ]; then
         # Xvfb picks a free display number and tells it through a descriptor.
         rm -f "$root/display"
         exec 3>"$root/display"
@@ -76,7 +79,7 @@ StartSession() {
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
     # Our own display has no window manager: Wine then draws captions itself. On the user's
     # display the window manager does it, as usual.
-    if [ "$headless" = 1 ]; then
+    if [ "$display" = own ]; then
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     else
         wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1

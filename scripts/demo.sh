@@ -19,9 +19,9 @@ buildRoot=${NRCDROM_BUILD_ROOT:-build}
 out=${NRCDROM_DEMO_OUT:-demo-out}
 mkdir -p "$out"
 out=$(readlink -f "$out")
-headless=0
+displayMode=user
 if [ -z "${DISPLAY:-}" ] || [ "${CI:-}" = true ] || [ "${NRCDROM_DEMO_AUTO:-}" = 1 ]; then
-    headless=1
+    displayMode=own
 fi
 caption='^Locate Marlinth'
 runPid=""
@@ -93,12 +93,12 @@ mediaWin=$(WinPath "$media")
 Say "    program directory: $(WinPath "$program") (nrcdrom.exe, and diriz.exe beside it)"
 Say "    media directory:   $mediaWin (holds devshl.dll)"
 
-if [ "$headless" = 1 ]; then
+if [ "$displayMode" = own ]; then
     Say "==> Starting Wine with an X display of its own (no display at hand, or CI)"
 else
     Say "==> Starting Wine on your display $DISPLAY"
 fi
-StartSession "$out" "$headless"
+StartSession "$out" "$displayMode"
 Say "    prefix: $WINEPREFIX"
 wine reg delete 'HKLM\SOFTWARE\HalvardWorks' /f >/dev/null 2>&1
 wine reg add 'HKLM\SOFTWARE\HalvardWorks\Marlinth\6.6\nrcdrom' /f >/dev/null 2>&1 ||
@@ -108,7 +108,7 @@ Say "    created the registry key HKLM\\SOFTWARE\\HalvardWorks\\Marlinth\\6.6\\n
 Say ""
 Say "(a) First run: nrcdrom.exe without arguments; devshl.dll is nowhere it looks"
 Start
-if [ "$headless" = 1 ]; then
+if [ "$displayMode" = own ]; then
     dialog=""
     for _ in $(seq 600); do
         dialog=$(xdotool search --name "$caption" 2>/dev/null | head -n1)
@@ -145,7 +145,7 @@ case $rc in
 esac
 location=$(StoredLocation)
 [ -n "$location" ] || Fail "no location was remembered in the registry"
-if [ "$headless" = 1 ] && [ "$location" != "$mediaWin" ]; then
+if [ "$displayMode" = own ] && [ "$location" != "$mediaWin" ]; then
     Fail "the remembered location is \"$location\", not \"$mediaWin\""
 fi
 
