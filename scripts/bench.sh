@@ -5,7 +5,7 @@
 #     starts it, against a baseline launcher that does only the unavoidable part of that work;
 #   - natively, the instructions of one whole run over the fake host, counted by callgrind.
 # BUILD_ROOT is NRCDROM_BUILD_ROOT (default build/); NRCDROM_BENCH_PAIRS sets the number of
-# timed pairs (default 40). Exits non-zero when a limit is exceeded or a measurement fails.
+# timed pairs (default 100). Exits non-zero when a limit is exceeded or a measurement fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -13,7 +13,7 @@ cd "$top"
 . demo/wine_session.sh
 
 root=${NRCDROM_BUILD_ROOT:-build}
-pairs=${NRCDROM_BENCH_PAIRS:-40}
+pairs=${NRCDROM_BENCH_PAIRS:-100}
 warmup=3
 sizeLimit=40960
 allowedDlls="ADVAPI32.DLL COMDLG32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL"
@@ -38,8 +38,8 @@ Put ""
 # Size and imports.
 bytes=$(stat -c %s "$exe")
 [ "$bytes" -le "$sizeLimit" ]
-Put "$(printf 'Size:    %d bytes (%.1f KiB); limit 40 KiB (%d bytes): %s' "$bytes" \
-    "$(echo "$bytes / 1024" | bc -l)" "$sizeLimit" "$(Verdict $?)")"
+Put "$(printf 'Size:    %d bytes (%s KiB); limit 40 KiB (%d bytes): %s' "$bytes" \
+    "$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1024 }')" "$sizeLimit" "$(Verdict $?)")"
 imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '
     /DLL Name:/ { dll = $3; order[++n] = dll; next }
     dll != "" && /^\t[0-9a-f]+\t/ { count[dll]++ }
