@@ -7,4 +7,11 @@ scripts/build.sh
 status=0
 (cd build/native && ctest --output-on-failure) || status=1
 (cd build/win32 && ctest --output-on-failure -j2) || status=1
+
+# The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$sanitize" \
+      -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
+cmake --build build/sanitize -j"$(nproc)" >/dev/null
+(cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure) || status=1
 exit $status
