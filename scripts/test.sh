@@ -14,4 +14,7 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$saniti
       -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
 cmake --build build/sanitize -j"$(nproc)" >/dev/null
 (cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure) || status=1
+
+# Every fuzz target for a bounded time (NRCDROM_FUZZ_SECONDS, default 30 each).
+scripts/fuzz.sh || status=1
 exit $status

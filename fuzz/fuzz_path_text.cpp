@@ -1,0 +1,41 @@
+// Path rules: each only ever shortens (or completes a drive by one byte), strip is
+// idempotent, and every result is a prefix of its input.
+#include <cstring>
+
+#include "fuzz/fuzz_input.h"
+#include "launch/launch_state.h"
+#include "launch/path_text.h"
+#include "launch/text.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzInput in(data, size);
+    std::string text = in.Text(PathCapacity - 2);
+
+    char strip[PathCapacity];
+    CopyText(strip, text.c_str());
+    StripTrailingSeparators(strip);
+    FUZZ_CHECK(text.compare(0, std::strlen(strip), strip) == 0);
+    size_t n = std::strlen(strip);
+    FUZZ_CHECK(n == 0 || !IsSeparator(strip[n - 1]));
+    char again[PathCapacity];
+    CopyText(again, strip);
+    StripTrailingSeparators(again);
+    FUZZ_CHECK(std::strcmp(strip, again) == 0);
+
+    char cut[PathCapacity];
+    CopyText(cut, text.c_str());
+    CutLastComponent(cut);
+    FUZZ_CHECK(std::strlen(cut) < text.size() || text.empty());
+    FUZZ_CHECK(text.compare(0, std::strlen(cut), cut) == 0);
+
+    char complete[PathCapacity];
+    CopyText(complete, strip);
+    CompleteDriveRoot(complete);
+    bool drive = n == 2 && strip[1] == ':';
+    FUZZ_CHECK(std::strlen(complete) == n + (drive ? 1 : 0));
+
+    const char* quote = QuoteIfBlank(text.c_str());
+    FUZZ_CHECK((*quote != '\0') == (text.find_first_of(" \t") != std::string::npos));
+    return 0;
+}
