@@ -7,7 +7,7 @@
 
 // A block holds each of the two parents three times, with up to six quotes around them and
 // 93 bytes of its own; this room fits the longest parents the program can have.
-constexpr size_t ScriptBlockCapacity = 93 + 6 * 3 + 3 * 2 * PathCapacity + 1;
+constexpr size_t ScriptBlockCapacity = PathCapacity * 6 + 93 + 18 + 1;
 
 // Formats one block of three set lines; valueQuote encloses the old values.
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,

@@ -18,6 +18,9 @@ cmake --build build/sanitize -j"$(nproc)" >/dev/null
 # Every fuzz target for a bounded time (NRCDROM_FUZZ_SECONDS, default 30 each).
 scripts/fuzz.sh || status=1
 
+# Static analysis of the core.
+scripts/analyze.sh || status=1
+
 # Line coverage of the core by the unit tests.
 scripts/coverage.sh || status=1
 exit $status

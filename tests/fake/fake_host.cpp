@@ -34,7 +34,7 @@ struct FakeKey {
     uint32_t Access;
 };
 
-std::string ParentOf(std::string path)
+std::string ParentOf(const std::string& path)
 {
     size_t cut = path.find_last_of('\\');
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
@@ -86,11 +86,13 @@ void ResetFake()
 
 HostWindow FakeDialog()
 {
+    // Made-up handles: the fake only compares them. NOLINTNEXTLINE(performance-no-int-to-ptr)
     return reinterpret_cast<HostWindow>(static_cast<uintptr_t>(0x1001));
 }
 
 HostWindow FakeDesktop()
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): a made-up handle, as above.
     return reinterpret_cast<HostWindow>(static_cast<uintptr_t>(0x2002));
 }
 
