@@ -19,13 +19,13 @@ WinPath() { printf 'Z:%s' "$(readlink -f "$1" | tr / '\\')"; }
 BuildProgram() {
     local root=$1 top
     top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-    if [ "$(readlink -f "$root")" = "$top/build" ]; then
-        "$top/scripts/build.sh"
+    if [ "$(readlink -f "$root")" = "$(readlink -f "$top")/build" ]; then
+        "$top/scripts/build.sh" || return 1
     else
-        "$top/scripts/install-deps.sh"
-        cmake -S "$top" -B "$root/win32" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
-              -DCMAKE_BUILD_TYPE=Release >/dev/null
-        cmake --build "$root/win32" -j"$(nproc)" --target nrcdrom
+        "$top/scripts/install-deps.sh" &&
+            cmake -S "$top" -B "$root/win32" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+                  -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+            cmake --build "$root/win32" -j"$(nproc)" --target nrcdrom || return 1
     fi
     [ -f "$root/win32/nrcdrom.exe" ] || Fail "the build did not produce $root/win32/nrcdrom.exe"
 }

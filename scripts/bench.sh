@@ -83,6 +83,7 @@ programsWin=$(WinPath "$out/programs")
 export BENCH_LAUNCHER="$programsWin\\nrcdrom.exe idle.exe Bench_Idle_Tool \$s"
 export BENCH_BASELINE="$programsWin\\baseline.exe"
 rm -f "$out/times.txt"
+loadBefore=$(cut -d' ' -f1-3 /proc/loadavg)
 (cd "$out" && timeout 900 wine driver.exe "$pairs" "$warmup" times.txt </dev/null) ||
     Fail "the timed runs did not complete"
 StopSession
@@ -110,6 +111,8 @@ Put "Launch under Wine: $pairs interleaved pairs after $warmup warm-up pairs; ea
 Put "its creation to its exit, the started tool (which does nothing) awaited outside the timing."
 Put "  run: nrcdrom.exe idle.exe Bench_Idle_Tool \$s  (target found at the remembered location)"
 Put "$launch"
+Put "  load average before and after the timed runs: $loadBefore / $(cut -d' ' -f1-3 /proc/loadavg)"
+Put "  (other work on the machine widens the spread; the pairs keep the ratio fair)"
 Put ""
 
 # Instructions, natively: the whole run over the fake host, and the core alone with the fake
