@@ -1,6 +1,8 @@
 # A Wine session of our own, for the demonstration and the benchmark: sourced, not run.
-#   BuildProgram BUILD_ROOT      builds BUILD_ROOT/win32/nrcdrom.exe (the default root through
-#                                scripts/build.sh, any other root with a Windows build only)
+#   BuildProgram BUILD_ROOT      builds BUILD_ROOT/win32/nrcdrom.exe and recorder.exe, the tool
+#                                of the end-to-end tests that writes down how it was started
+#                                (the default root through scripts/build.sh, any other root
+#                                with a Windows build only)
 #   StartSession ROOT DISPLAY    a 32-bit prefix in ROOT/prefix with its own persistent server,
 #                                and DISPLAY one of: own (an X display of its own), user (the
 #                                user's $DISPLAY), none (no display at all)
@@ -25,9 +27,12 @@ BuildProgram() {
         "$top/scripts/install-deps.sh" &&
             cmake -S "$top" -B "$root/win32" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
                   -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-            cmake --build "$root/win32" -j"$(nproc)" --target nrcdrom || return 1
+            cmake --build "$root/win32" -j"$(nproc)" --target nrcdrom recorder || return 1
     fi
-    [ -f "$root/win32/nrcdrom.exe" ] || Fail "the build did not produce $root/win32/nrcdrom.exe"
+    local exe
+    for exe in nrcdrom.exe recorder.exe; do
+        [ -f "$root/win32/$exe" ] || Fail "the build did not produce $root/win32/$exe"
+    done
 }
 
 StopSession() {

@@ -63,8 +63,11 @@ WaitRecord() {
     Fail "diriz.exe was not started (no record of its start after 30 seconds)"
 }
 
-ShowRecord() { tr -d '\r' <"$record" | sed 's/^/      /'; }
-RecordField() { tr -d '\r' <"$record" | sed -n "s/^$1=//p"; }
+ShowRecord() {
+    sed -e 's/^cmdline=/command line:      /; s/^path=/PATH:              /' \
+        -e 's/^cwd=/current directory: /; s/^errormode=/error mode:        /; s/^/      /' "$record"
+}
+RecordField() { sed -n "s/^$1=//p" "$record"; }
 
 StoredLocation() {
     wine reg query 'HKLM\SOFTWARE\HalvardWorks\Marlinth\6.6\nrcdrom' /v devshl.dll 2>/dev/null |
@@ -82,13 +85,13 @@ media="$out/media/BIN"
 rm -rf "$out/program" "$out/media" "$out/wine.log" "$out"/*.png
 mkdir -p "$program" "$media"
 cp "$buildRoot/win32/nrcdrom.exe" "$program/"
-# The development environment is a stand-in that writes down how it was started.
-i686-w64-mingw32-g++ -Wall -Wextra -O2 -static -s -mwindows demo/demo_tool.cpp \
-    -o "$program/diriz.exe" || Fail "the demonstration tool did not build"
+# The development environment is a stand-in: the end-to-end tests' tool that writes down how
+# it was started.
+cp "$buildRoot/win32/recorder.exe" "$program/diriz.exe"
 printf 'Stand-in for the Duzudiziv Eraziz DLL Files.\r\n' >"$media/devshl.dll"
 record="$out/diriz-record.txt"
-export NRDEMO_RECORD
-NRDEMO_RECORD=$(WinPath "$out")'\diriz-record.txt'
+export NRTEST_RECORD
+NRTEST_RECORD=$(WinPath "$out")'\diriz-record.txt'
 mediaWin=$(WinPath "$media")
 Say "    program directory: $(WinPath "$program") (nrcdrom.exe, and diriz.exe beside it)"
 Say "    media directory:   $mediaWin (holds devshl.dll)"
@@ -153,11 +156,11 @@ Say ""
 Say "(b) diriz.exe was started by it and received:"
 WaitRecord
 ShowRecord
-case "$(RecordField PATH)" in
+case "$(RecordField path)" in
     "$location;"*) Say "    the DLL files' location $location is in front of PATH" ;;
     *) Fail "PATH does not begin with the location $location" ;;
 esac
-case "$(RecordField 'command line')" in
+case "$(RecordField cmdline)" in
     *'\diriz.exe'*) ;;
     *) Fail "the command line does not name diriz.exe" ;;
 esac
