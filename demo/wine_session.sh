@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A Wine session of our own, for the demonstration and the benchmark: sourced, not run.
 #   BuildProgram BUILD_ROOT      builds BUILD_ROOT/win32/nrcdrom.exe and recorder.exe, the tool
 #                                of the end-to-end tests that writes down how it was started
@@ -16,6 +17,7 @@ SessionXvfbPid=""
 Say() { printf '%s\n' "$*"; }
 Fail() { printf 'FAILED: %s\n' "$*" >&2; exit 1; }
 
+# shellcheck disable=SC1003  # a backslash between single quotes, not an escape
 WinPath() { printf 'Z:%s' "$(readlink -f "$1" | tr / '\\')"; }
 
 BuildProgram() {
@@ -67,7 +69,8 @@ StartSession() {
         exec 3>&-
         for _ in $(seq 100); do [ -s "$root/display" ] && break; sleep 0.1; done
         [ -s "$root/display" ] || Fail "Xvfb did not start (see $root/xvfb.log)"
-        export DISPLAY=":$(head -n1 "$root/display")"
+        DISPLAY=":$(head -n1 "$root/display")"
+        export DISPLAY
     fi
 
     # The server runs in the foreground as our own child, so its id is the one we stop.

@@ -8,8 +8,8 @@
 # timed pairs (default 100). Exits non-zero when a limit is exceeded or a measurement fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
-# shellcheck source=../demo/wine_session.sh
+cd "$top" || exit 1
+# shellcheck source=demo/wine_session.sh
 . demo/wine_session.sh
 
 root=${NRCDROM_BUILD_ROOT:-build}
@@ -63,6 +63,7 @@ Put ""
 cxx=i686-w64-mingw32-g++-posix
 cflags=(-Wall -Wextra -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics
         -fno-asynchronous-unwind-tables -fno-stack-protector -ffunction-sections)
+# shellcheck disable=SC2054  # the commas belong to the linker options
 lflags=(-nostdlib -static -s -Wl,--gc-sections -Wl,--subsystem,windows -Wl,--dynamicbase
         -Wl,--nxcompat)
 cp "$exe" "$out/programs/nrcdrom.exe"
@@ -131,7 +132,7 @@ Count() {
 whole=$(Count "$out/callgrind.whole")
 again=$(Count "$out/callgrind.again")
 core=$(Count "$out/callgrind.core" --toggle-collect='Host*')
-[ -n "$whole" ] && [ -n "$core" ] || Fail "callgrind gave no count"
+{ [ -n "$whole" ] && [ -n "$core" ]; } || Fail "callgrind gave no count"
 Put "Instructions of one whole run (RunLauncher, same run as above), native, callgrind:"
 Put "  with the fake host:          $whole"
 Put "  core alone (Host* left out): $core"

@@ -11,8 +11,8 @@
 # (default demo-out/); the program is taken from NRCDROM_BUILD_ROOT (default build/).
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
-# shellcheck source=../demo/wine_session.sh
+cd "$top" || exit 1
+# shellcheck source=demo/wine_session.sh
 . demo/wine_session.sh
 
 buildRoot=${NRCDROM_BUILD_ROOT:-build}
@@ -82,7 +82,7 @@ Say "==> Setting up the demonstration in $out"
 # so the batch file of script mode names two different trees.
 program="$out/program/BIN"
 media="$out/media/BIN"
-rm -rf "$out/program" "$out/media" "$out/wine.log" "$out"/*.png
+rm -rf "${out:?}/program" "${out:?}/media" "$out/wine.log" "$out"/*.png
 mkdir -p "$program" "$media"
 cp "$buildRoot/win32/nrcdrom.exe" "$program/"
 # The development environment is a stand-in: the end-to-end tests' tool that writes down how
