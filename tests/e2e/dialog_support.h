@@ -5,8 +5,12 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "e2e_support.h"
+
+// A helper's failure names the test's line: GCC evaluates __builtin_FILE() and
+// __builtin_LINE() in a default argument where the call is written.
 
 // The title of the default run, which every prompt below names.
 constexpr const char* DefaultTitle = "Duzudiziv Eraziz DLL Files";
@@ -28,9 +32,10 @@ protected:
 
     // Starts the program with the tail in Cwd() and waits for its location dialog; null
     // (and a failure) when none shows. TearDown ends a program still running.
-    HWND OpenDialog(const std::string& tail, const char* file = __FILE__, int line = __LINE__);
+    HWND OpenDialog(const std::string& tail, const char* file = __builtin_FILE(),
+                    int line = __builtin_LINE());
     // The program's exit code once it ends; 0xFFFFFFFF (and a failure) when it does not.
-    DWORD ExitCode(const char* file = __FILE__, int line = __LINE__);
+    DWORD ExitCode(const char* file = __builtin_FILE(), int line = __builtin_LINE());
     DWORD ProgramId() const { return pid_; }
 
     // A visible dialog-class window of the program owned by owner, or null after the wait.
@@ -39,6 +44,13 @@ protected:
     static bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
     // The window that holds the keyboard focus in window's thread.
     static HWND FocusOf(HWND window);
+    // Keystrokes reach the program's thread a little after xdotool has sent them, so these
+    // wait (within the limit) for the expected state and return the last one seen.
+    static HWND WaitForFocus(HWND window, HWND expected, DWORD timeoutMs = 5000);
+    static std::string WaitForItemText(HWND dialog, int id, const std::string& expected,
+                                       DWORD timeoutMs = 5000);
+    // The visible children of class className, in z order.
+    static std::vector<HWND> VisibleChildren(HWND parent, const char* className);
     // The text of the first child of class className that has any.
     static std::string ChildText(HWND parent, const char* className);
     static HWND FindChild(HWND parent, const char* className);
@@ -47,11 +59,11 @@ protected:
 
     // Real input through the X server: gives window the focus, then sends the xdotool
     // actions (such as "key Tab" or "type --delay 20 text"); false when xdotool failed.
-    bool Keys(HWND window, const std::string& actions, const char* file = __FILE__,
-              int line = __LINE__);
+    bool Keys(HWND window, const std::string& actions, const char* file = __builtin_FILE(),
+              int line = __builtin_LINE());
     // Saves the whole screen as NRTEST_SHOTS\<name>.png once window has been drawn.
-    bool Screenshot(HWND window, const std::string& name, const char* file = __FILE__,
-                    int line = __LINE__);
+    bool Screenshot(HWND window, const std::string& name, const char* file = __builtin_FILE(),
+                    int line = __builtin_LINE());
 
     // Runs a command line of /bin/sh, outside Wine, and waits for it; its exit status, or -1
     // when it did not end within the wait.

@@ -2,8 +2,6 @@
 // (xdotool, ImageMagick) that Wine starts for us when asked to run a Unix executable.
 #include "dialog_support.h"
 
-#include <vector>
-
 namespace {
 
 struct OwnedSearch {
@@ -32,14 +30,18 @@ BOOL CALLBACK MatchOwned(HWND window, LPARAM param)
     return TRUE;
 }
 
-HWND WaitForOwnedBy(DWORD pid, HWND owner, DWORD timeoutMs)
+// Gives up early once the process has ended.
+HWND WaitForOwnedBy(HANDLE process, DWORD pid, HWND owner, DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
         OwnedSearch search{pid, owner, nullptr};
         EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
         if (search.Found != nullptr)
             return search.Found;
-        Sleep(50);
+        if (process == nullptr)
+            Sleep(50);
+        else if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0)
+            return nullptr;
     }
     return nullptr;
 }
@@ -101,8 +103,12 @@ HWND DialogFixture::OpenDialog(const std::string& tail, const char* file, int li
         return nullptr;
     process_ = process;
     pid_ = started.ProcessId;
-    HWND dialog = WaitForOwnedBy(pid_, nullptr, 20000);
-    if (dialog == nullptr)
+    HWND dialog = WaitForOwnedBy(process_, pid_, nullptr, 20000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    if (dialog == nullptr && code != STILL_ACTIVE)
+        ADD_FAILURE_AT(file, line) << "the program ended with " << code << " and no dialog";
+    else if (dialog == nullptr)
         ADD_FAILURE_AT(file, line) << "no location dialog appeared";
     else
         Settle(dialog);
@@ -131,7 +137,7 @@ DWORD DialogFixture::ExitCode(const char* file, int line)
 
 HWND DialogFixture::WaitForOwned(HWND owner, DWORD timeoutMs) const
 {
-    return WaitForOwnedBy(pid_, owner, timeoutMs);
+    return WaitForOwnedBy(process_, pid_, owner, timeoutMs);
 }
 
 bool DialogFixture::WaitUntilGone(HWND window, DWORD timeoutMs)
@@ -152,6 +158,40 @@ HWND DialogFixture::FocusOf(HWND window)
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
         return nullptr;
     return info.hwndFocus;
+}
+
+HWND DialogFixture::WaitForFocus(HWND window, HWND expected, DWORD timeoutMs)
+{
+    HWND focus = FocusOf(window);
+    for (DWORD waited = 0; focus != expected && waited < timeoutMs; waited += 50) {
+        Sleep(50);
+        focus = FocusOf(window);
+    }
+    return focus;
+}
+
+std::string DialogFixture::WaitForItemText(HWND dialog, int id, const std::string& expected,
+                                           DWORD timeoutMs)
+{
+    std::string text = ItemText(dialog, id);
+    for (DWORD waited = 0; text != expected && waited < timeoutMs; waited += 50) {
+        Sleep(50);
+        text = ItemText(dialog, id);
+    }
+    return text;
+}
+
+std::vector<HWND> DialogFixture::VisibleChildren(HWND parent, const char* className)
+{
+    std::vector<HWND> found;
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = "";
+        GetClassNameA(child, name, sizeof name);
+        if (lstrcmpiA(name, className) == 0 && IsWindowVisible(child))
+            found.push_back(child);
+    }
+    return found;
 }
 
 HWND DialogFixture::FindChild(HWND parent, const char* className)

@@ -145,7 +145,7 @@ TEST_F(DialogTest, FocusStartsOnOkAndTabWalksTheTabOrder)
     for (int id : {IDCANCEL, IDC_LOCATION, IDC_BROWSE, IDOK}) {
         SCOPED_TRACE(id);
         ASSERT_TRUE(Keys(dialog, "key Tab"));
-        EXPECT_EQ(GetDlgItem(dialog, id), FocusOf(dialog));
+        EXPECT_EQ(GetDlgItem(dialog, id), WaitForFocus(dialog, GetDlgItem(dialog, id)));
     }
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(2u, ExitCode());
@@ -177,7 +177,14 @@ TEST_F(DialogTest, OkOnAWrongLocationShowsTheErrorBoxAndStaysOpen)
         EXPECT_EQ("The specified location is invalid or does not contain the Duzudiziv Eraziz DLL "
                   "Files.",
                   ChildText(box, "Static"));
-        EXPECT_NE(nullptr, GetDlgItem(box, IDOK));
+        // One button, OK, and the error icon's place filled.
+        std::vector<HWND> buttons = VisibleChildren(box, "Button");
+        ASSERT_EQ(1u, buttons.size());
+        EXPECT_EQ("OK", WindowText(buttons[0]));
+        bool icon = false;
+        for (HWND child : VisibleChildren(box, "Static"))
+            icon = icon || SendMessageA(child, STM_GETICON, 0, 0) != 0;
+        EXPECT_TRUE(icon);
         if (row.Enter)
             ASSERT_TRUE(Keys(box, "key Return"));
         else
@@ -207,10 +214,11 @@ TEST_F(DialogTest, EnterAfterTypingAcceptsTheTypedLocation)
     HWND dialog = OpenDialog("");
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(Keys(dialog, "key Tab Tab"));
-    ASSERT_EQ(GetDlgItem(dialog, IDC_LOCATION), FocusOf(dialog));
+    ASSERT_EQ(GetDlgItem(dialog, IDC_LOCATION),
+              WaitForFocus(dialog, GetDlgItem(dialog, IDC_LOCATION)));
     // Tab selects the whole field, so typing replaces it.
     ASSERT_TRUE(Keys(dialog, "type --delay 30 '" + Media() + "\\'"));
-    EXPECT_EQ(Media() + "\\", ItemText(dialog, IDC_LOCATION));
+    EXPECT_EQ(Media() + "\\", WaitForItemText(dialog, IDC_LOCATION, Media() + "\\"));
     ASSERT_TRUE(Keys(dialog, "key Return"));
     EXPECT_EQ(0u, ExitCode());
     EXPECT_EQ(Written(Media()), StoredData());
