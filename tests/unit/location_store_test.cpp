@@ -15,6 +15,18 @@ protected:
         TestProductKey(keyPath);
         LoadLocation(keyPath);
     }
+
+    // A fresh machine with the locator key, one value in it (none when type is 0), and a load.
+    void LoadWithValue(const char* name, uint32_t type, const std::string& data)
+    {
+        ResetFake();
+        ResetLaunchState();
+        Fake().Keys[LocatorKeyPath];
+        CopyText(Launch.TargetFile, "devshl.dll");
+        if (type != 0)
+            SetRegValue(LocatorKeyPath, name, type, data);
+        Load();
+    }
 };
 
 TEST_F(LocationStoreTest, ProductKeyAbsentReadsAndWritesNothing)
@@ -68,13 +80,7 @@ TEST_F(LocationStoreTest, StoredValues)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
-        Fake().Keys[LocatorKeyPath];
-        CopyText(Launch.TargetFile, "devshl.dll");
-        if (row.Type != 0)
-            SetRegValue(LocatorKeyPath, "devshl.dll", row.Type, row.Data);
-        Load();
+        LoadWithValue("devshl.dll", row.Type, row.Data);
         EXPECT_STREQ(row.Location, Launch.Location);
         EXPECT_EQ(row.SaveNeeded, Launch.SaveNeeded);
         EXPECT_EQ(0, Fake().OpenKeys);
@@ -116,13 +122,7 @@ TEST_F(LocationStoreTest, MediaKind)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
-        Fake().Keys[LocatorKeyPath];
-        CopyText(Launch.TargetFile, "devshl.dll");
-        if (row.Type != 0)
-            SetRegValue(LocatorKeyPath, "media", row.Type, row.Data);
-        Load();
+        LoadWithValue("media", row.Type, row.Data);
         EXPECT_EQ(row.Expected, Launch.MediaKind);
     }
 }
