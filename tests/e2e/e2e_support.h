@@ -1,15 +1,31 @@
-// What every end-to-end test needs: a scratch tree with the program and the recorder in
-// it, the product's registry keys, running the real program and reading what it left.
+// The one fixture of the end-to-end tests: a scratch folder with the program and the
+// recorder in it, the product's registry keys, and the runs of the real program, each held
+// with everything it starts in a job object, so that how many processes a run started is
+// counted, never guessed from a wait. Plain Win32 calls, run inside the group's Wine prefix.
 #pragma once
 #include <windows.h>
 
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "resource.h"
+
+// Helpers that can fail take the caller's place first and report their failure there.
+#define HERE __FILE__, __LINE__
+
 constexpr const char* ProductKey = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6";
 constexpr const char* LocatorKey = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6\\nrcdrom";
+// The title of the default run, which the default prompt names.
+constexpr const char* DefaultTitle = "Duzudiziv Eraziz DLL Files";
+// The exit code of a run that did not end, or could not be started.
+constexpr DWORD NoExitCode = 0xFFFFFFFF;
+// The PATH a run gets unless it says otherwise.
+constexpr const char* SystemPath = "C:\\windows\\system32;C:\\windows";
 
 // A value as the registry holds it; Present is false when there is none.
 struct RegValue {
@@ -19,66 +35,135 @@ struct RegValue {
     std::string Text() const;  // Data without its terminator
 };
 
-struct RunResult {
-    DWORD ExitCode = 0;
-    bool TimedOut = false;
-    DWORD ProcessId = 0;
+// What the started tool wrote down: cmdline, path, cwd, errormode.
+using Record = std::map<std::string, std::string>;
+
+// How a run is started; what is not given comes from the fixture.
+struct RunOptions {
+    std::string Program;  // empty: the installed program
+    std::string Cwd;      // empty: Cwd()
+    // Variables set (a value) or removed (nullopt) in the program's environment, which is
+    // otherwise the driver's own with PATH set to SystemPath.
+    std::map<std::string, std::optional<std::string>> Env;
+    // Where the program's standard error goes (the fixture makes it inheritable); null:
+    // nowhere of the test's.
+    HANDLE StdErr = nullptr;
 };
 
-// The recorder's notes: cmdline, path, cwd, errormode.
-using Record = std::map<std::string, std::string>;
+// One run of the program, held in a job of its own until TearDown.
+struct ProgramRun {
+    HANDLE Process = nullptr;
+    HANDLE Job = nullptr;
+    DWORD Pid = 0;
+    std::string RecordPath;  // where a started recorder writes
+    bool Finished = false;
+};
+
+// How a run ended.
+struct Outcome {
+    DWORD ExitCode = NoExitCode;
+    DWORD Processes = 0;  // what the run started, the program itself included
+    Record Tool;          // the started tool's record; empty when none was started
+};
 
 class E2eTest : public ::testing::Test {
 public:
     void SetUp() override;
     void TearDown() override;
 
-    // C:\nrtest\<test name>, made empty for each test.
+    // C:\nrtest\<suite>.<test>, made empty for each test, with prog\ (the program installed),
+    // media\ and cwd\ in it.
     const std::string& Scratch() const { return scratch_; }
     std::string In(const std::string& relative) const { return scratch_ + "\\" + relative; }
+    std::string Media() const { return In("media"); }
+    std::string Cwd() const { return In("cwd"); }
+    const std::string& Program() const { return program_; }
+    // Drive D:, a folder of this group's own, emptied for each test, for locations at a
+    // drive's root.
+    static std::string DriveD() { return Env("NRTEST_DRIVE_D"); }
 
-    // Copies the program (and the recorder as diriz.exe and tool.exe) into dir.
-    std::string InstallProgram(const std::string& dir);
-    static void MakeDir(const std::string& path);
-    static void WriteFileText(const std::string& path, const std::string& content);
+    // The program, and the recorder as diriz.exe and tool.exe, in dir; the program's path.
+    std::string InstallProgram(const char* file, int line, const std::string& dir);
+    static bool MakeDir(const char* file, int line, const std::string& path);
+    static bool WriteFileText(const char* file, int line, const std::string& path,
+                              const std::string& content);
     static std::string ReadFileText(const std::string& path, bool* exists = nullptr);
     static bool Exists(const std::string& path);
-
-    static void CreateKey(const char* path);
-    static void SetValue(const char* key, const std::string& name, DWORD type,
-                         const std::string& data);
-    static void SetString(const char* key, const std::string& name, const std::string& text);
-    static void SetDword(const char* key, const std::string& name, DWORD value);
-    static RegValue GetValue(const char* key, const std::string& name);
-    static void RemoveProductKeys();
-
-    // Starts program with the tail in cwd; the recorder writes to RecordPath().
-    RunResult Start(const std::string& program, const std::string& tail, const std::string& cwd,
-                    DWORD timeoutMs = 30000, HANDLE* process = nullptr);
-    RunResult Finish(HANDLE process, DWORD timeoutMs = 30000);
-    RunResult Run(const std::string& program, const std::string& tail, const std::string& cwd,
-                  DWORD timeoutMs = 30000);
-
-    std::string RecordPath() const { return In("record.txt"); }
-    // Waits for the started tool's notes; false when none came.
-    bool WaitForRecord(Record* record, DWORD timeoutMs = 15000);
-    // True when no tool writes notes within the wait.
-    bool NoRecordWithin(DWORD timeoutMs = 1500);
-
     static std::string Env(const char* name);
 
-    // The first visible top-level window of class className that process pid owns, or null
-    // when none shows within the wait.
-    static HWND WaitForWindow(DWORD pid, const char* className, DWORD timeoutMs = 15000);
+    // Registry, under HKEY_LOCAL_MACHINE; the values are those of LocatorKey.
+    static bool CreateKey(const char* file, int line, const char* path);
+    static bool SetValue(const char* file, int line, const std::string& name, DWORD type,
+                         const std::string& data);
+    static bool SetString(const char* file, int line, const std::string& name,
+                          const std::string& text);
+    static bool SetDword(const char* file, int line, const std::string& name, DWORD value);
+    static RegValue GetValue(const std::string& name);
+    static bool KeyExists(const char* path);
+    static void RemoveProductKeys();
+
+    // Starts the program with the tail, suspended, puts it in a job and lets it go; null
+    // (and a failure) when it cannot be started. The run is the fixture's until TearDown.
+    ProgramRun* Start(const char* file, int line, const std::string& tail,
+                      const RunOptions& options = RunOptions());
+    // Waits for the program and for everything it started to end, then counts what the
+    // run started and reads the tool's record when a tool was started.
+    Outcome Finish(const char* file, int line, ProgramRun* run, DWORD timeoutMs = 30000);
+    Outcome Run(const char* file, int line, const std::string& tail,
+                const RunOptions& options = RunOptions());
+    // Several runs at once, each with a record of its own; then waits for them all.
+    std::vector<ProgramRun*> StartMany(const char* file, int line, int count,
+                                       const std::string& tail,
+                                       const RunOptions& options = RunOptions());
+    std::vector<Outcome> FinishAll(const char* file, int line,
+                                   const std::vector<ProgramRun*>& runs);
+
+    // The first visible top-level window of the run of class className owned by owner
+    // (null: one without an owner), or null (and a failure) when none shows within the
+    // wait or the program ends first. Found windows have handled what was sent before.
+    HWND WaitForWindow(const char* file, int line, const ProgramRun* run, HWND owner = nullptr,
+                       const char* className = "#32770", DWORD timeoutMs = 20000);
+    // True when window is gone (or hidden) within the wait.
+    static bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
     static std::string WindowText(HWND window);
     static std::string ItemText(HWND dialog, int id);
+    static void SetItem(HWND dialog, int id, const std::string& text);
+    // The text of the first child of class className that has any.
+    static std::string ChildText(HWND parent, const char* className);
+    // The visible children of class className, in z order.
+    static std::vector<HWND> VisibleChildren(HWND parent, const char* className);
+    static HWND FindChild(HWND parent, const char* className);
+    static RECT WindowRect(HWND window);
+    // Lets window's thread handle everything queued before, so that what is read next is
+    // what that thread has done.
+    static void Settle(HWND window);
+    // The window that holds the keyboard focus in window's thread.
+    static HWND FocusOf(HWND window);
+    // Keystrokes reach the program's thread a little after xdotool has sent them, so these
+    // wait (within the limit) for the expected state and return the last one seen.
+    static HWND WaitForFocus(HWND window, HWND expected, DWORD timeoutMs = 5000);
+    static std::string WaitForItemText(HWND dialog, int id, const std::string& expected,
+                                       DWORD timeoutMs = 5000);
 
-    // What Wine's process channel said while the last Start ran (WINEDEBUG=warn+process).
-    void WatchProcessCreation();
-    std::string ProcessCreationLog() const;
+    // Real input through the X server: gives window the focus, then sends the xdotool
+    // actions (such as "key Tab" or "type --delay 20 text"); false when xdotool failed.
+    bool Keys(const char* file, int line, HWND window, const std::string& actions);
+    // Saves the whole screen as NRTEST_SHOTS\<name>.png once window has been drawn.
+    bool Screenshot(const char* file, int line, HWND window, const std::string& name);
+    // Where a Windows path lives in the Unix file system.
+    static std::string UnixPath(const std::string& windowsPath);
+
+    // What Wine's process channel (WINEDEBUG=warn+process, set in the run's environment)
+    // wrote to the driver's standard error since MarkLog().
+    void MarkLog();
+    std::string LogSinceMark() const;
 
 private:
-    long long stderrMark_ = -1;
+    int RunUnix(const char* file, int line, const std::string& command, DWORD timeoutMs = 20000);
 
     std::string scratch_;
+    std::string program_;
+    std::vector<std::unique_ptr<ProgramRun>> runs_;
+    long long logMark_ = -1;
+    int unixRuns_ = 0;
 };
