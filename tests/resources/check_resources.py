@@ -1,10 +1,16 @@
-#!/usr/bin/env python3
-"""Reads the resources of the built program file itself and compares them with what the
-program must carry: dialog 102, the string table, the version block, the icon groups, the
-language, and the identification text in the initialised data. Prints each mismatch; exit 1
-when there is any."""
+#!/usr/bin/python3
+"""Reads the resources of the built program file itself, through pefile (Debian's
+python3-pefile), and compares them with what the program must carry: dialog 102 and its
+controls, strings 1 to 15, the version block, the icon groups and their images, the language
+of everything, and the identification text in the initialised data. Prints each mismatch;
+exit 1 when there is any."""
 import struct
 import sys
+
+try:
+    import pefile
+except ImportError:
+    sys.exit("check_resources.py needs pefile: apt-get install python3-pefile")
 
 failures = []
 checks = 0
@@ -17,47 +23,23 @@ def check(what, expected, actual):
         failures.append("%s: expected %r, got %r" % (what, expected, actual))
 
 
-data = open(sys.argv[1], "rb").read()
-pe = struct.unpack_from("<I", data, 0x3C)[0]
-sections_count = struct.unpack_from("<H", data, pe + 6)[0]
-optional_size = struct.unpack_from("<H", data, pe + 20)[0]
-sections = []
-for i in range(sections_count):
-    off = pe + 24 + optional_size + 40 * i
-    name = data[off:off + 8].rstrip(b"\0").decode()
-    vsize, va, rawsize, rawptr = struct.unpack_from("<IIII", data, off + 8)
-    sections.append((name, va, vsize, rawptr, rawsize))
-rsrc = next(s for s in sections if s[0] == ".rsrc")
-
-
-def at_rva(rva):
-    for name, va, vsize, rawptr, rawsize in sections:
-        if va <= rva < va + max(vsize, rawsize):
-            return rawptr + rva - va
-    raise ValueError(rva)
-
-
-def entries(offset):
-    named, ids = struct.unpack_from("<HH", data, rsrc[3] + offset + 12)
-    out = []
-    for i in range(named + ids):
-        key, target = struct.unpack_from("<II", data, rsrc[3] + offset + 16 + 8 * i)
-        out.append((key, target))
-    return out
-
-
-# type -> id -> (language, bytes)
-resources = {}
-for rtype, t in entries(0):
-    for rid, r in entries(t & 0x7FFFFFFF):
-        for lang, leaf in entries(r & 0x7FFFFFFF):
-            rva, size = struct.unpack_from("<II", data, rsrc[3] + leaf)
-            resources.setdefault(rtype, {})[rid] = (lang, data[at_rva(rva):at_rva(rva) + size])
-
+pe = pefile.PE(sys.argv[1])
 RT_ICON, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION = 3, 5, 6, 14, 16
-for rtype, items in resources.items():
-    for rid, (lang, _) in items.items():
-        check("language of resource %d/%d" % (rtype, rid), 1033, lang)
+
+# type -> id -> bytes, every resource's language checked on the way.
+resources = {}
+strings = {}
+for rtype in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+    for rid in rtype.directory.entries:
+        if rtype.id == RT_STRING:
+            strings.update(rid.directory.strings)
+        for lang in rid.directory.entries:
+            check("language of resource %s/%s" % (rtype.id or rtype.name, rid.id or rid.name),
+                  1033, lang.id)
+            data = pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
+            resources.setdefault(rtype.id, {})[rid.id] = data
+check("kinds of resource", [RT_ICON, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION],
+      sorted(resources))
 
 
 def wstr(blob, off):
@@ -73,8 +55,8 @@ def sz_or_ord(blob, off):
     return wstr(blob, off)
 
 
-# Dialog 102, classic form.
-dlg = resources[RT_DIALOG][102][1]
+# Dialog 102, in the classic form (the extended one starts with 1, 0xFFFF).
+dlg = resources.get(RT_DIALOG, {}).get(102, b"\0" * 64)
 style, exstyle, count, x, y, cx, cy = struct.unpack_from("<IIHhhhh", dlg, 0)
 check("dialog style", 0x80000000 | 0x10000000 | 0x00C00000 | 0x00080000 | 0x80 | 0x40, style)
 check("dialog extended style", 0, exstyle)
@@ -100,7 +82,7 @@ controls = [
 ]
 # A class may be written as its predefined atom or by name; both name the same class.
 ATOMS = {0x80: "BUTTON", 0x81: "EDIT", 0x82: "STATIC"}
-for n, want in enumerate(controls):
+for n, want in enumerate(controls[:count]):
     off = (off + 3) & ~3
     cstyle, cex, cx_, cy_, cw, ch, cid = struct.unpack_from("<IIhhhhH", dlg, off)
     cls, o = sz_or_ord(dlg, off + 18)
@@ -109,16 +91,9 @@ for n, want in enumerate(controls):
     extra = struct.unpack_from("<H", dlg, o)[0]
     off = o + 2 + extra
     check("control %d" % (n + 1), want, (cid, cls, cstyle, cx_, cy_, cw, ch, text))
+    check("control %d extended style" % (n + 1), 0, cex)
 
-# The string table.
-strings = {}
-for block, (_, blob) in resources[RT_STRING].items():
-    off = 0
-    for i in range(16):
-        n = struct.unpack_from("<H", blob, off)[0]
-        if n:
-            strings[(block - 1) * 16 + i] = blob[off + 2:off + 2 + 2 * n].decode("utf-16-le")
-        off += 2 + 2 * n
+# The string table: 1 to 15 without a gap; more may follow.
 expected_strings = {
     1: "Locate %s",
     2: "Locate %s %s",
@@ -134,68 +109,71 @@ expected_strings = {
     11: "The specified location is invalid or does not contain the %s.",
     12: "File Location Error",
     13: "Duzudiziv Eraziz DLL Files",
+    15: "Command Line Error",
 }
 for sid, text in expected_strings.items():
     check("string %d" % sid, text, strings.get(sid))
-check("string ids", list(range(1, 16)), sorted(strings))
+check("string 14, the command line error, present", True, bool(strings.get(14)))
+check("string ids from 1 to 15", list(range(1, 16)), sorted(strings)[:15])
 
 # The version block.
-ver = resources[RT_VERSION][1][1]
-fixed = ver.find(struct.pack("<I", 0xFEEF04BD))
-(sig, strucver, fvms, fvls, pvms, pvls, mask, flags, fos, ftype, fsub, dms, dls) = \
-    struct.unpack_from("<13I", ver, fixed)
-check("file version", (6, 6, 7, 0), (fvms >> 16, fvms & 0xFFFF, fvls >> 16, fvls & 0xFFFF))
-check("product version", (6, 6, 0, 0), (pvms >> 16, pvms & 0xFFFF, pvls >> 16, pvls & 0xFFFF))
-check("flags mask, flags, os, subtype, date", (0x3F, 0, 4, 0, 0, 0), (mask, flags, fos, fsub, dms, dls))
-table = ver.find("040904B0".encode("utf-16-le"))
-check("string block 040904B0 present", True, table > 0)
-keys = []
-off = (table + 18 + 3) & ~3
-end = ver.find("VarFileInfo".encode("utf-16-le"))
-while off < end - 6:
-    length, vlen, vtype = struct.unpack_from("<HHH", ver, off)
-    if length == 0:
-        break
-    key, o = wstr(ver, off + 6)
-    o = (o + 3) & ~3
-    value = ver[o:o + 2 * vlen].decode("utf-16-le").rstrip("\0")
-    keys.append((key, value))
-    off = (off + length + 3) & ~3
-check("string block", [
-    ("FileDescription", "Marlinth CDROM Redirector "),
-    ("FileVersion", "6.6 - 7"),
-    ("InternalName", "nrcdrom.exe"),
-    ("OriginalFilename", "nrcdrom.exe"),
-    ("ProductName", "Brenmoor Marlinth"),
-    ("ProductVersion", "6.6"),
-], keys)
-check("translation", struct.pack("<HH", 0x0409, 1200), ver[-4:])
+fixed = pe.VS_FIXEDFILEINFO[0] if hasattr(pe, "VS_FIXEDFILEINFO") else None
+check("version block present", True, fixed is not None)
+if fixed is not None:
+    check("file version", (0x60006, 0x70000), (fixed.FileVersionMS, fixed.FileVersionLS))
+    check("product version", (0x60006, 0), (fixed.ProductVersionMS, fixed.ProductVersionLS))
+    check("flags mask, flags, os, type, subtype, date", (0x3F, 0, 4, 1, 0, 0, 0),
+          (fixed.FileFlagsMask, fixed.FileFlags, fixed.FileOS, fixed.FileType,
+           fixed.FileSubtype, fixed.FileDateMS, fixed.FileDateLS))
+tables, translations = [], []
+for info in (pe.FileInfo[0] if hasattr(pe, "FileInfo") else []):
+    if info.Key == b"StringFileInfo":
+        tables += [(t.LangID, list(t.entries.items())) for t in info.StringTable]
+    elif info.Key == b"VarFileInfo":
+        translations += [v.entry.get(b"Translation") for v in info.Var]
+check("string block", [(b"040904B0", [
+    (b"FileDescription", b"Marlinth CDROM Redirector "),
+    (b"FileVersion", b"6.6 - 7"),
+    (b"InternalName", b"nrcdrom.exe"),
+    (b"OriginalFilename", b"nrcdrom.exe"),
+    (b"ProductName", b"Brenmoor Marlinth"),
+    (b"ProductVersion", b"6.6"),
+])], tables)
+check("translation", ["0x0409 0x04b0"], translations)
 
-# The icon groups: (size, bits) of each image in order.
+# The icon groups: (size, bits) of each image in order, each image of its own.
 C32, C16, M32 = (32, 4), (16, 4), (32, 1)
 groups = {101: [C32], 102: [C32, C16, M32], 103: [C32, C16], 104: [C32, M32, C16], 105: [C32],
           106: [C32], 107: [M32, C32], 108: [C32, C16], 109: [C32, C16, M32], 110: [C32],
           111: [C32], 112: [C32], 113: [C32], 114: [C32]}
-check("icon group ids", sorted(groups), sorted(resources[RT_GROUP_ICON]))
-images = 0
+check("icon group ids", sorted(groups), sorted(resources.get(RT_GROUP_ICON, {})))
+used = []
 for gid, want in groups.items():
-    blob = resources[RT_GROUP_ICON].get(gid, (0, b"\0" * 6))[1]
-    n = struct.unpack_from("<H", blob, 4)[0]
+    blob = resources.get(RT_GROUP_ICON, {}).get(gid, b"\0" * 6)
+    reserved, kind, n = struct.unpack_from("<HHH", blob, 0)
+    check("icon group %d header" % gid, (0, 1), (reserved, kind))
     got = []
     for i in range(n):
         w, h, colours, _, planes, bits, size, iid = struct.unpack_from("<BBBBHHIH", blob, 6 + 14 * i)
-        header = resources[RT_ICON][iid][1]
-        hw, hh, hplanes, hbits = struct.unpack_from("<iiHH", header, 4)
-        check("icon %d image %d header" % (gid, i), (w, 2 * h, bits), (hw, hh, hbits))
+        image = resources.get(RT_ICON, {}).get(iid, b"\0" * 40)
+        hsize, hw, hh, hplanes, hbits, compression = struct.unpack_from("<IiiHHI", image, 0)
+        check("icon %d image %d entry" % (gid, i), (w, 1 << bits, 1, len(image)),
+              (h, colours, planes, size))
+        check("icon %d image %d header" % (gid, i), (40, w, 2 * h, 1, bits, 0),
+              (hsize, hw, hh, hplanes, hbits, compression))
         got.append((w, bits))
-        images += 1
+        used.append(iid)
     check("icon group %d images" % gid, want, got)
-check("icon images in all", 23, images)
+check("icon images, each in one group", sorted(used), sorted(resources.get(RT_ICON, {})))
+check("icon images in all", 23, len(set(used)))
 
-# The identification text, in the initialised data.
+# The identification text, once, in the initialised data.
+data = pe.__data__
 ident = b"@(#)Marlinth CDROM Redirector 6.6 - 7\0"
 where = data.find(ident)
-section = next((s[0] for s in sections if s[3] <= where < s[3] + s[4]), None)
+check("identification text found once", (True, -1), (where >= 0, data.find(ident, where + 1)))
+section = next((s.Name.rstrip(b"\0").decode() for s in pe.sections
+                if s.PointerToRawData <= where < s.PointerToRawData + s.SizeOfRawData), None)
 check("identification text section", ".data", section)
 
 for line in failures:
