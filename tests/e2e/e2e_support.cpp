@@ -417,6 +417,7 @@ struct WindowSearch {
     DWORD Pid;
     HWND Owner;
     const char* ClassName;
+    const char* Caption;
     HWND Found;
 };
 
@@ -428,7 +429,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     if (pid == search->Pid && IsWindowVisible(window) &&
-        GetWindow(window, GW_OWNER) == search->Owner && lstrcmpA(name, search->ClassName) == 0) {
+        GetWindow(window, GW_OWNER) == search->Owner && lstrcmpA(name, search->ClassName) == 0 &&
+        (search->Caption == nullptr || E2eTest::WindowText(window) == search->Caption)) {
         search->Found = window;
         return FALSE;
     }
@@ -465,14 +467,14 @@ long long FileSize(const std::string& path)
 }  // namespace
 
 HWND E2eTest::WaitForWindow(const char* file, int line, const ProgramRun* run, HWND owner,
-                            const char* className, DWORD timeoutMs)
+                            const char* className, const char* caption, DWORD timeoutMs)
 {
     if (run == nullptr) {
         ADD_FAILURE_AT(file, line) << "no run to look at";
         return nullptr;
     }
     for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
-        WindowSearch search{run->Pid, owner, className, nullptr};
+        WindowSearch search{run->Pid, owner, className, caption, nullptr};
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         if (search.Found != nullptr) {
             Settle(search.Found);
@@ -481,12 +483,13 @@ HWND E2eTest::WaitForWindow(const char* file, int line, const ProgramRun* run, H
         if (WaitForSingleObject(run->Process, 50) == WAIT_OBJECT_0) {
             DWORD code = 0;
             GetExitCodeProcess(run->Process, &code);
-            ADD_FAILURE_AT(file, line)
-                << "the program ended with " << code << " before a " << className << " window";
+            ADD_FAILURE_AT(file, line) << "the program ended with " << code << " before a "
+                                       << className << " window " << (caption ? caption : "");
             return nullptr;
         }
     }
-    ADD_FAILURE_AT(file, line) << "no " << className << " window within " << timeoutMs << " ms";
+    ADD_FAILURE_AT(file, line) << "no " << className << " window " << (caption ? caption : "")
+                               << " within " << timeoutMs << " ms";
     return nullptr;
 }
 

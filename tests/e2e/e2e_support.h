@@ -118,11 +118,13 @@ public:
     std::vector<Outcome> FinishAll(const char* file, int line,
                                    const std::vector<ProgramRun*>& runs);
 
-    // The first visible top-level window of the run of class className owned by owner
-    // (null: one without an owner), or null (and a failure) when none shows within the
-    // wait or the program ends first. Found windows have handled what was sent before.
+    // The first visible top-level window of the run of class className (and, when given,
+    // with that caption) owned by owner (null: one without an owner), or null (and a
+    // failure) when none shows within the wait or the program ends first. A found window
+    // has handled what was sent to it before.
     HWND WaitForWindow(const char* file, int line, const ProgramRun* run, HWND owner = nullptr,
-                       const char* className = "#32770", DWORD timeoutMs = 20000);
+                       const char* className = "#32770", const char* caption = nullptr,
+                       DWORD timeoutMs = 20000);
     // True when window is gone (or hidden) within the wait.
     static bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
     static std::string WindowText(HWND window);

@@ -12,10 +12,10 @@ const std::string Nul(1, '\0');
 class LaunchTest : public E2eTest {
 protected:
     // The target run.dll in Media(), remembered there.
-    void TargetInMedia()
+    bool TargetInMedia(const char* file, int line)
     {
-        ASSERT_TRUE(WriteFileText(HERE, Media() + "\\run.dll", "target"));
-        ASSERT_TRUE(SetString(HERE, "run.dll", Media()));
+        return WriteFileText(file, line, Media() + "\\run.dll", "target") &&
+               SetString(file, line, "run.dll", Media());
     }
 };
 
@@ -48,7 +48,7 @@ TEST_F(LaunchTest, ProgramDirWithABlankIsQuotedInTheDefaultCommand)
 
 TEST_F(LaunchTest, ChildStartsWithTheDefaultErrorModeInTheCallersDirectory)
 {
-    TargetInMedia();
+    ASSERT_TRUE(TargetInMedia(HERE));
     RunOptions options;
     options.Env["WINEDEBUG"] = std::string("-all,warn+process");
     MarkLog();
@@ -96,7 +96,7 @@ TEST_F(LaunchTest, CommandLineReachesTheStartedProgram)
 
 TEST_F(LaunchTest, UnstartableCommandStartsNothingAndEndsWithZero)
 {
-    TargetInMedia();
+    ASSERT_TRUE(TargetInMedia(HERE));
     Outcome run = Run(HERE, "run.dll Tools no-such-tool.exe_$s");
     EXPECT_EQ(0u, run.ExitCode);
     EXPECT_EQ(1u, run.Processes);
@@ -118,7 +118,7 @@ TEST_F(LaunchTest, PathOfTheStartedTool)
         {"unset", " S", nullptr, "@"},
         {"unset and off", "", nullptr, "(unset)"},
     };
-    TargetInMedia();
+    ASSERT_TRUE(TargetInMedia(HERE));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         RunOptions options;
@@ -138,7 +138,7 @@ TEST_F(LaunchTest, PathOfTheStartedTool)
 // Near the platform's limit of an environment variable.
 TEST_F(LaunchTest, LongPathFollowsWhole)
 {
-    TargetInMedia();
+    ASSERT_TRUE(TargetInMedia(HERE));
     std::string oldPath = "C:\\windows";
     while (oldPath.size() < 30000)
         oldPath += ";C:\\some\\long\\directory\\name";
@@ -153,9 +153,8 @@ TEST_F(LaunchTest, OverLongTokenGetsTheErrorBoxAndStartsAndWritesNothing)
 {
     ASSERT_TRUE(CreateKey(HERE, LocatorKey));
     ProgramRun* program = Start(HERE, std::string(300, 'n') + " Tools tool.exe_$s S");
-    HWND box = WaitForWindow(HERE, program);
+    HWND box = WaitForWindow(HERE, program, nullptr, "#32770", "Command Line Error");
     ASSERT_NE(nullptr, box);
-    EXPECT_EQ("Command Line Error", WindowText(box));
     EXPECT_EQ(0u, ChildText(box, "Static").find("The command line is too long"))
         << ChildText(box, "Static");
     PostMessageA(box, WM_COMMAND, IDOK, 0);

