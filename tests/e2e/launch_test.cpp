@@ -152,7 +152,8 @@ TEST_F(LaunchTest, LongPathFollowsWhole)
 TEST_F(LaunchTest, OverLongTokenGetsTheErrorBoxAndStartsAndWritesNothing)
 {
     ASSERT_TRUE(CreateKey(HERE, LocatorKey));
-    ProgramRun* program = Start(HERE, std::string(300, 'n') + " Tools tool.exe_$s S");
+    // A command line of several thousand bytes reaches the program whole.
+    ProgramRun* program = Start(HERE, std::string(5000, 'n') + " Tools tool.exe_$s S");
     HWND box = WaitForWindow(HERE, program, nullptr, "#32770", "Command Line Error");
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(0u, ChildText(box, "Static").find("The command line is too long"))
@@ -162,6 +163,7 @@ TEST_F(LaunchTest, OverLongTokenGetsTheErrorBoxAndStartsAndWritesNothing)
     EXPECT_EQ(2u, run.ExitCode);
     EXPECT_EQ(1u, run.Processes);
     EXPECT_FALSE(GetValue(std::string(259, 'n')).Present);
+    EXPECT_FALSE(GetValue(std::string(5000, 'n')).Present);
 }
 
 class StoreTest : public E2eTest {};
@@ -214,7 +216,8 @@ TEST_F(StoreTest, ValuesAsTheRegistryReportsThem)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         RemoveProductKeys();
-        ASSERT_TRUE(CreateKey(HERE, LocatorKey));
+        // Another target's value, which only its own name reads or writes.
+        ASSERT_TRUE(SetString(HERE, "other.dll", Media()));
         if (row.Present) {
             ASSERT_TRUE(SetValue(HERE, "run.dll", row.Type, row.Data));
         }
@@ -238,6 +241,7 @@ TEST_F(StoreTest, ValuesAsTheRegistryReportsThem)
             EXPECT_EQ(static_cast<DWORD>(REG_SZ), stored.Type);
             EXPECT_EQ(Cwd() + Nul, stored.Data);
         }
+        EXPECT_EQ(Media() + Nul, GetValue("other.dll").Data);
     }
 }
 
