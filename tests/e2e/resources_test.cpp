@@ -244,6 +244,31 @@ TEST_F(ResourcesTest, EachIconGroupGivesAnIcon)
     }
 }
 
+// Each of the 23 images, at its own size, is one the platform can make an icon of.
+TEST_F(ResourcesTest, EveryIconImageMakesAnIcon)
+{
+    std::vector<WORD> images;
+    EnumResourceNamesA(Program(), RT_ICON, AddId, reinterpret_cast<LONG_PTR>(&images));
+    EXPECT_EQ(23u, images.size());
+    for (WORD image : images) {
+        SCOPED_TRACE("icon image " + std::to_string(image));
+        HRSRC found = FindResourceA(Program(), MAKEINTRESOURCEA(image), RT_ICON);
+        ASSERT_NE(nullptr, found);
+        auto* bits = static_cast<BYTE*>(const_cast<void*>(ResourceData(RT_ICON, image)));
+        HICON icon = CreateIconFromResourceEx(bits, SizeofResource(Program(), found), TRUE,
+                                              0x00030000, 0, 0, 0);
+        ASSERT_NE(nullptr, icon);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP mask{};
+        GetObjectA(info.hbmMask, sizeof mask, &mask);
+        EXPECT_TRUE(mask.bmWidth == 16 || mask.bmWidth == 32) << mask.bmWidth;
+        DeleteObject(info.hbmMask);
+        DeleteObject(info.hbmColor);
+        DestroyIcon(icon);
+    }
+}
+
 struct Found {
     std::map<ULONG_PTR, int> Counts;  // type -> resources (a named type as 0)
     std::vector<std::string> NotUsEnglish;
