@@ -1,0 +1,27 @@
+# How our Windows programs and our own code are compiled, in one place.
+
+# The warnings of the program's own code (the core and host/win32), every one an error.
+set(NRCDROM_STRICT_WARNINGS -Wall -Wextra -Wshadow -Wconversion -Wsign-conversion -Werror)
+
+function(nrcdrom_strict_warnings target)
+    target_compile_options(${target} PRIVATE ${NRCDROM_STRICT_WARNINGS})
+endfunction()
+
+# A Windows program without C runtime: small code, no unwinding tables, an entry point of its
+# own, and imports from system DLLs only.
+#   nrcdrom_nocrt_program(TARGET ENTRY SYMBOL [LIBRARIES library...])
+# SYMBOL is the entry point's decorated name, e.g. _NrcdromEntry@0 for a __stdcall function
+# without arguments; libgcc is always linked, for the helpers the compiler itself calls.
+function(nrcdrom_nocrt_program target)
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "" "ENTRY" "LIBRARIES")
+    if(NOT ARG_ENTRY)
+        message(FATAL_ERROR "nrcdrom_nocrt_program(${target}): ENTRY is required")
+    endif()
+    target_compile_options(${target} PRIVATE -Os -fno-exceptions -fno-rtti
+        -fno-threadsafe-statics -fno-asynchronous-unwind-tables -fno-stack-protector
+        -ffunction-sections)
+    target_link_options(${target} PRIVATE -nostdlib -static -s -Wl,--gc-sections
+        -Wl,-e,${ARG_ENTRY} -Wl,--subsystem,windows -Wl,--dynamicbase -Wl,--nxcompat)
+    target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} gcc)
+    set_target_properties(${target} PROPERTIES LINKER_LANGUAGE CXX)
+endfunction()
