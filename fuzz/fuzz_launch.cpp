@@ -29,6 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string path = in.Text(40000);
     std::string typed = in.Text(700);
     std::string present = in.Text(600);
+    uint8_t more = in.Byte();
+    if (more & 1)
+        UseCodePage932();
+    if (more & 2)
+        Fake().Environment["NRCDROM_UNATTENDED"] = "1";
+    Fake().HasStdError = (more & 4) != 0;
+    Fake().Is64BitSystem = (more & 8) != 0;
+    if (more & 16)
+        Fake().LockedFiles.insert(Script);
 
     bool productKey = flags & 1;
     if (productKey) {
@@ -64,7 +73,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(Fake().Started.empty());
     for (const FakeProcess& started : Fake().Started)
         FUZZ_CHECK(started.CommandLine.size() < ChildCommandLineCapacity);
+    if (more & 2)
+        FUZZ_CHECK(Fake().DialogRuns.empty() && Fake().MessageBoxes.empty());
+    else
+        FUZZ_CHECK(Fake().StdError.empty());
+    // The batch file and the registry move together: a run that could not replace the file
+    // wrote no location.
+    if ((more & 16) && (flags & 16) && exitCode == 1)
+        FUZZ_CHECK(Fake().RegistryWrites == 0);
     for (const auto& file : Fake().Files) {
+        FUZZ_CHECK(file.first.find(".new") == std::string::npos);  // no temporary file left
         const std::string& content = file.second;
         if (content == "old")
             continue;

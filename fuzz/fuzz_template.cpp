@@ -19,12 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The length the rules give, counted on their own terms.
     size_t expected = 0;
     int next = 0;
+    std::string firstWord = commandTemplate.substr(0, commandTemplate.find_first_of(" \t"));
     bool quote = commandTemplate.compare(0, 2, "%s") == 0 &&
-                 probe.find_first_of(" \t") != std::string::npos;
+                 probe.find_first_of(" \t") != std::string::npos &&
+                 firstWord.find('"') == std::string::npos;
     for (size_t i = 0; i < commandTemplate.size(); ++i) {
         if (commandTemplate[i] == '%' && i + 1 < commandTemplate.size() &&
             commandTemplate[i + 1] == 's') {
-            expected += next == 0 ? probe.size() + (quote ? 2 : 0) : next < 4 ? dir.size() : 0;
+            expected += next == 0 ? probe.size() : next < 4 ? dir.size() : 0;
             ++next;
             ++i;
         } else if (commandTemplate[i] == '%' && i + 1 < commandTemplate.size() &&
@@ -35,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ++expected;
         }
     }
-    FUZZ_CHECK(length == expected);
+    FUZZ_CHECK(length == expected + (quote ? 2 : 0));
+    if (quote)
+        FUZZ_CHECK(out[0] == '"' && std::strncmp(out + 1, probe.c_str(), probe.size()) == 0);
     if (commandTemplate.find('%') == std::string::npos)
         FUZZ_CHECK(commandTemplate == out);
     return 0;

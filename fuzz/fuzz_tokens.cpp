@@ -13,8 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzInput in(data, size);
     ResetFake();
     ResetLaunchState();
-    size_t capacity = 1 + in.Byte() % 64;
+    uint8_t choice = in.Byte();
+    size_t capacity = 1 + choice % 64;
+    if (choice & 64)
+        UseCodePage932();
     std::string source = in.Text();
+    std::string single = SingleBytes(source, Fake().LeadBytes);
 
     char token[65];
     std::memset(token, 'u', sizeof token);
@@ -30,14 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         size_t from = source.find_first_not_of(' ');
         size_t to = from;
         bool quoted = false;
-        while (to < source.size() && (quoted || source[to] != ' ')) {
-            if (source[to] == '"')
+        while (to < source.size() && (quoted || source[to] != ' ' || single[to] == '0')) {
+            if (source[to] == '"' && single[to] == '1')
                 quoted = !quoted;
             ++to;
         }
         FUZZ_CHECK(next == start + (to < source.size() ? to + 1 : to));
         FUZZ_CHECK(length == (to - from < capacity ? to - from : capacity - 1));
         FUZZ_CHECK(fits == (to - from < capacity));
+        // A double-byte character is copied as it stands; only single bytes are escapes.
+        for (size_t i = 0; i < length; ++i)
+            if (single[from + i] == '0')
+                FUZZ_CHECK(token[i] == source[from + i]);
     }
 
     std::string programDir = in.Text(519);

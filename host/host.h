@@ -18,12 +18,14 @@ constexpr uint32_t HostAttributeNormal = 0x80;
 constexpr uint32_t HostRegSz = 1, HostRegExpandSz = 2, HostRegBinary = 3, HostRegDword = 4,
                    HostRegMultiSz = 7;
 constexpr uint32_t HostKeyQueryValue = 0x0001, HostKeyWrite = 0x20006;
+constexpr uint32_t HostKeyWow6464Key = 0x0100;  // the 64-bit registry view, from a 32-bit program
 constexpr long HostSuccess = 0;
 
 constexpr uint32_t HostSemFailCriticalErrors = 0x0001;
 constexpr uint32_t HostCreateDefaultErrorMode = 0x04000000;
 constexpr uint32_t HostGmemMoveableZeroInit = 0x0042;
 
+constexpr uint32_t HostStdErrorHandle = 0xFFFFFFF4u;  // STD_ERROR_HANDLE, (DWORD)-12
 constexpr uint32_t HostGenericWrite = 0x40000000;
 constexpr uint32_t HostCreateAlways = 2;
 constexpr uint32_t HostMoveReplaceExisting = 0x1, HostMoveWriteThrough = 0x8;
@@ -51,10 +53,12 @@ struct HostOpenFileRequest {
 typedef intptr_t (*HostDialogProc)(HostWindow, uint32_t, uintptr_t, intptr_t);
 
 // The process and its files (KERNEL32).
-const char* HostGetCommandLine();
 bool HostIsDbcsLeadByte(unsigned char byte);
 uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity);
 uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer);
+uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer);
+uint32_t HostGetCurrentProcessId();
+HostFile HostGetStdHandle(uint32_t which);  // null when the process has no such handle
 uint32_t HostGetFileAttributes(const char* path);
 uint32_t HostSetErrorMode(uint32_t mode);
 uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t size);

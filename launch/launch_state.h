@@ -16,21 +16,29 @@ constexpr size_t ProbePathCapacity = PathCapacity + NameCapacity;  // dir, "\", 
 constexpr size_t ScriptPathCapacity = PathCapacity + 12;           // dir, "\NRVARCD.BAT"
 
 struct LaunchState {
-    HostInstance Instance;
-    char TargetFile[NameCapacity];
-    char ProductTitle[TextCapacity];
-    char CommandTemplate[TemplateCapacity];
-    char OptionLetters[NameCapacity];
-    uint32_t FloppyPrompt;
-    uint32_t MediaKind;
+    HostInstance Instance;  // the program's module, for its strings and dialog template
+
+    // The four tokens of the command line, or the default run's values.
+    char TargetFile[NameCapacity];           // the file that marks the location; the value name
+    char ProductTitle[TextCapacity];         // the name the dialog shows
+    char CommandTemplate[TemplateCapacity];  // the command to start, %s for the target's paths
+    char OptionLetters[NameCapacity];        // the fourth token as given
+
+    bool FloppyPrompt;      // option 1: media kind 1 is asked for as floppy disk 1
+    bool ScriptMode;        // option P: write NRVARCD.BAT instead of starting a tool
+    bool PathPrefix;        // option S, and the default run: Location goes in front of PATH
+    bool CommandIsLiteral;  // the default run: the command is started as it stands
+    bool SaveNeeded;        // Location must be written back (and in script mode, the file)
+
+    uint32_t MediaKind;  // the registry's "media": 0 CD-ROM, 1 installed, 2 network
+
+    // Where the target file is expected: as stored, the current directory, or as the dialog
+    // leaves it. Kept as given, trailing separators and all, since it goes into PATH so.
     char Location[PathCapacity];
-    char LocationDir[PathCapacity];
-    char ProgramDir[PathCapacity];
-    char ScriptPath[ScriptPathCapacity];
-    char ProbePath[ProbePathCapacity];
-    uint32_t ScriptMode;
-    uint32_t PathPrefix;
-    uint32_t SaveNeeded;
+    char LocationDir[PathCapacity];       // Location without trailing separators, for joining
+    char ProgramDir[PathCapacity];        // the program's own directory, empty if unknown
+    char ScriptPath[ScriptPathCapacity];  // ProgramDir\NRVARCD.BAT, in script mode
+    char ProbePath[ProbePathCapacity];    // LocationDir\TargetFile, the path that is tested
 };
 
 extern LaunchState Launch;

@@ -6,18 +6,42 @@
 #include "launch/path_text.h"
 #include "launch/text.h"
 
+namespace {
+
+bool EndsWord(char c)
+{
+    return c == '\0' || c == ' ' || c == '\t';
+}
+
+}  // namespace
+
 void ExpandCommandTemplate(char (&out)[ChildCommandLineCapacity], const char* commandTemplate,
                            const char* probePath, const char* targetDir)
 {
-    char quotedProbe[ProbePathCapacity + 2];
-    const char* first = probePath;
+    // A template that begins with %s starts a program at or below the target's path. When
+    // that path holds a blank or tab, the template's whole first word goes in double quotes,
+    // so that what follows %s (as in %s\tool.exe) stays part of the program's name; a first
+    // word with a double quote of its own is quoted as its author meant.
+    char quoted[TemplateCapacity + 2];
+    const char* format = commandTemplate;
     if (StartsWith(commandTemplate, "%s") && *QuoteIfBlank(probePath) != '\0') {
-        CopyText(quotedProbe, "\"");
-        AppendText(quotedProbe, probePath);
-        AppendText(quotedProbe, "\"");
-        first = quotedProbe;
+        size_t word = 0;
+        bool hasQuote = false;
+        while (!EndsWord(commandTemplate[word])) {
+            hasQuote = hasQuote || commandTemplate[word] == '"';
+            word += CharLength(commandTemplate + word);
+        }
+        if (!hasQuote) {
+            TextBuilder text(quoted, sizeof quoted);
+            text.Put('"');
+            for (size_t i = 0; i < word; ++i)
+                text.Put(commandTemplate[i]);
+            text.Put('"');
+            text.Append(commandTemplate + word);
+            format = quoted;
+        }
     }
-    FormatText(out, commandTemplate, first, targetDir, targetDir, targetDir);
+    FormatText(out, format, probePath, targetDir, targetDir, targetDir);
 }
 
 void PrefixPath()
@@ -30,11 +54,11 @@ void PrefixPath()
         return;  // no room for the new value: the child gets the PATH as it was
     char* text = static_cast<char*>(HostGlobalLock(block));
     if (text != nullptr) {
-        for (uint32_t i = 0; i < length; ++i)
-            text[i] = Launch.Location[i];
-        uint32_t used = length;
+        TextBuilder prefix(text, blockSize);
+        prefix.Append(Launch.Location);
         if (oldSize != 0) {
-            text[used++] = ';';
+            prefix.Put(';');
+            uint32_t used = static_cast<uint32_t>(prefix.Length());
             uint32_t got = HostGetEnvironmentVariable("PATH", text + used, blockSize - used);
             if (got >= blockSize - used)
                 text[used] = '\0';  // PATH grew in between: keep the location alone
@@ -53,7 +77,11 @@ void LaunchTarget()
     FormatText(Launch.ProbePath, "%s%s", targetDir, Launch.TargetFile);
 
     static char childCommandLine[ChildCommandLineCapacity];
-    ExpandCommandTemplate(childCommandLine, Launch.CommandTemplate, Launch.ProbePath, targetDir);
+    if (Launch.CommandIsLiteral)
+        CopyText(childCommandLine, Launch.CommandTemplate);
+    else
+        ExpandCommandTemplate(childCommandLine, Launch.CommandTemplate, Launch.ProbePath,
+                              targetDir);
 
     if (Launch.PathPrefix)
         PrefixPath();

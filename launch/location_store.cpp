@@ -45,44 +45,59 @@ uint32_t QueryMediaKind(HostKey key)
 
 }  // namespace
 
-void TestProductKey(char (&keyPath)[KeyPathCapacity])
+namespace {
+
+bool KeyOpens(const StoreKey& store, uint32_t view)
 {
-    CopyText(keyPath, "SOFTWARE\\HalvardWorks\\Marlinth");
-    AppendText(keyPath, "\\");
-    AppendText(keyPath, "6.6");
     HostKey key = nullptr;
-    if (HostRegOpenKeyEx(keyPath, HostKeyQueryValue, &key) != HostSuccess) {
-        keyPath[0] = '\0';
-        return;
-    }
+    if (HostRegOpenKeyEx(store.Path, HostKeyQueryValue | view, &key) != HostSuccess)
+        return false;
     HostRegCloseKey(key);
+    return true;
 }
 
-void LoadLocation(char (&keyPath)[KeyPathCapacity])
+}  // namespace
+
+void FindProductKey(StoreKey& store)
 {
-    if (keyPath[0] == '\0')
+    CopyText(store.Path, "SOFTWARE\\HalvardWorks\\Marlinth");
+    AppendText(store.Path, "\\");
+    AppendText(store.Path, "6.6");
+    store.View = 0;
+    if (KeyOpens(store, 0))
         return;
-    AppendText(keyPath, "\\nrcdrom");
+    store.View = HostKeyWow6464Key;
+    if (KeyOpens(store, HostKeyWow6464Key))
+        return;
+    store.Path[0] = '\0';
+    store.View = 0;
+}
+
+void LoadLocation(StoreKey& store)
+{
+    if (store.Path[0] == '\0')
+        return;
+    AppendText(store.Path, "\\nrcdrom");
     HostKey key = nullptr;
-    if (HostRegOpenKeyEx(keyPath, HostKeyQueryValue, &key) != HostSuccess) {
+    if (HostRegOpenKeyEx(store.Path, HostKeyQueryValue | store.View, &key) != HostSuccess) {
         UseCurrentDirectory();
         Launch.MediaKind = 0;
         return;
     }
     if (!QueryLocation(key)) {
         UseCurrentDirectory();
-        Launch.SaveNeeded = 1;
+        Launch.SaveNeeded = true;
     }
     Launch.MediaKind = QueryMediaKind(key);
     HostRegCloseKey(key);
 }
 
-void SaveLocation(const char (&keyPath)[KeyPathCapacity])
+void SaveLocation(const StoreKey& store)
 {
-    if (keyPath[0] == '\0')
+    if (store.Path[0] == '\0')
         return;
     HostKey key = nullptr;
-    if (HostRegOpenKeyEx(keyPath, HostKeyWrite, &key) != HostSuccess)
+    if (HostRegOpenKeyEx(store.Path, HostKeyWrite | store.View, &key) != HostSuccess)
         return;
     HostRegSetValueEx(key, Launch.TargetFile, HostRegSz, Launch.Location,
                       static_cast<uint32_t>(TextLength(Launch.Location) + 1));

@@ -1,13 +1,23 @@
 // The registry record of where each target file was last found.
 #pragma once
+#include <cstdint>
+
 #include "launch/launch_state.h"
 
-// Builds the product key path and tests that the key opens; the path is left empty when it
-// does not, which keeps the registry out of the rest of the run.
-void TestProductKey(char (&keyPath)[KeyPathCapacity]);
+// Where the store is for this run: the key path, empty when the store is off, and the
+// registry view that holds it.
+struct StoreKey {
+    char Path[KeyPathCapacity];
+    uint32_t View;  // 0 for the program's own view, or HostKeyWow6464Key
+};
 
-// Sets Location, MediaKind and possibly SaveNeeded; appends the locator subkey to keyPath.
-void LoadLocation(char (&keyPath)[KeyPathCapacity]);
+// Builds the product key path and finds the key: in the program's own registry view, else in
+// the 64-bit view, where a 64-bit registry editor puts it on a 64-bit system. The path is
+// left empty when neither holds it, which keeps the registry out of the rest of the run.
+void FindProductKey(StoreKey& store);
 
-// Writes Location under the name of TargetFile; keyPath is the one LoadLocation left.
-void SaveLocation(const char (&keyPath)[KeyPathCapacity]);
+// Sets Location, MediaKind and possibly SaveNeeded; appends the locator subkey to the path.
+void LoadLocation(StoreKey& store);
+
+// Writes Location under the name of TargetFile, in the key LoadLocation opened.
+void SaveLocation(const StoreKey& store);

@@ -4,26 +4,38 @@
 #include "host/host.h"
 #include "launch/text.h"
 
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
 void StripTrailingSeparators(char* text)
 {
-    size_t n = TextLength(text);
-    while (n > 0 && IsSeparator(text[n - 1]))
-        text[--n] = '\0';
+    size_t keep = 0;
+    for (size_t i = 0; text[i] != '\0';) {
+        size_t n = CharLength(text + i);
+        if (n != 1 || !IsSeparator(text[i]))
+            keep = i + n;
+        i += n;
+    }
+    text[keep] = '\0';
 }
 
 // The text ends at its last separator; a separator in the first byte does not count.
 void CutLastComponent(char* text)
 {
-    size_t n = TextLength(text);
-    if (n == 0)
-        return;
-    for (size_t i = n - 1; i >= 1; --i) {
-        if (IsSeparator(text[i])) {
-            text[i] = '\0';
-            return;
-        }
+    size_t cut = 0;
+    for (size_t i = 0; text[i] != '\0';) {
+        size_t n = CharLength(text + i);
+        if (n == 1 && i >= 1 && IsSeparator(text[i]))
+            cut = i;
+        i += n;
     }
-    text[0] = '\0';
+    text[cut] = '\0';
 }
 
 void CompleteDriveRoot(char* text)
@@ -36,14 +48,40 @@ void CompleteDriveRoot(char* text)
 
 const char* QuoteIfBlank(const char* text)
 {
-    for (size_t i = 0; text[i] != '\0'; ++i)
-        if (text[i] == ' ' || text[i] == '\t')
-            return "\"";
-    return "";
+    return HoldsAnyOf(text, " \t") ? "\"" : "";
 }
 
 // A directory of the same name counts as present, just like a file.
 bool PathExists(const char* path)
 {
     return HostGetFileAttributes(path) != HostNoAttributes;
+}
+
+bool IsAbsolutePath(const char* text)
+{
+    if (IsSeparator(text[0]))
+        return IsSeparator(text[1]);
+    return text[0] != '\0' && text[1] == ':' && IsSeparator(text[2]);
+}
+
+void TrimPastedPath(char* text)
+{
+    size_t start = 0;
+    while (IsBlank(text[start]))
+        ++start;
+    size_t end = start;  // just after the last character that is not a blank
+    for (size_t i = start; text[i] != '\0';) {
+        size_t n = CharLength(text + i);
+        if (n != 1 || !IsBlank(text[i]))
+            end = i + n;
+        i += n;
+    }
+    if (end - start >= 2 && text[start] == '"' && text[end - 1] == '"') {
+        ++start;
+        --end;
+    }
+    size_t length = end - start;
+    for (size_t i = 0; i < length; ++i)
+        text[i] = text[start + i];
+    text[length] = '\0';
 }

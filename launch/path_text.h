@@ -1,5 +1,7 @@
-// The rules by which directory texts are cut, completed, quoted and probed.
+// The rules by which directory texts are cut, completed, quoted and probed. Every scan goes a
+// character at a time: on a double-byte code page a trail byte of 0x5C is not a separator.
 #pragma once
+#include <cstddef>
 
 inline bool IsSeparator(char c)
 {
@@ -11,3 +13,10 @@ void CutLastComponent(char* text);
 void CompleteDriveRoot(char* text);  // the buffer needs room for one more byte
 const char* QuoteIfBlank(const char* text);
 bool PathExists(const char* path);
+
+// A drive letter, a colon and a separator, or two leading separators (a network path).
+bool IsAbsolutePath(const char* text);
+
+// Removes blanks and tabs before and after the text, then one pair of double quotes around
+// the whole of it, as a path pasted from elsewhere often carries them.
+void TrimPastedPath(char* text);

@@ -1,6 +1,10 @@
-// Copying into fixed buffers without ever passing their end.
+// Building texts in fixed buffers without ever passing their end, and scanning them one
+// character at a time, so that a double-byte character's second byte is never taken for a
+// separator, an escape or a quote.
 #pragma once
 #include <cstddef>
+
+#include "host/host.h"
 
 inline size_t TextLength(const char* text)
 {
@@ -10,15 +14,44 @@ inline size_t TextLength(const char* text)
     return n;
 }
 
+// The bytes of the character at text: two for a lead byte with its trail byte, else one.
+size_t CharLength(const char* text);
+
+// True when text holds one of the single-byte characters of bytes.
+bool HoldsAnyOf(const char* text, const char* bytes);
+
+// Writes into a buffer of fixed capacity, keeping it terminated after every byte; what does
+// not fit is dropped, and Cut tells that it was.
+class TextBuilder {
+public:
+    TextBuilder(char* out, size_t capacity) : out_(out), capacity_(capacity)
+    {
+        if (capacity_ != 0)
+            out_[0] = '\0';
+        else
+            cut_ = true;
+    }
+
+    void Put(char c);
+    void Append(const char* text);
+
+    size_t Length() const { return used_; }
+    bool Cut() const { return cut_; }
+
+private:
+    char* out_;
+    size_t capacity_;
+    size_t used_ = 0;
+    bool cut_ = false;
+};
+
 // Copies as much as fits; false when the text had to be cut.
 template <size_t N>
 bool CopyText(char (&dest)[N], const char* src)
 {
-    size_t n = 0;
-    for (; src[n] != '\0' && n + 1 < N; ++n)
-        dest[n] = src[n];
-    dest[n] = '\0';
-    return src[n] == '\0';
+    TextBuilder out(dest, N);
+    out.Append(src);
+    return !out.Cut();
 }
 
 // Appends as much as fits; false when the text had to be cut.
@@ -26,11 +59,9 @@ template <size_t N>
 bool AppendText(char (&dest)[N], const char* src)
 {
     size_t n = TextLength(dest);
-    size_t i = 0;
-    for (; src[i] != '\0' && n + 1 < N; ++i, ++n)
-        dest[n] = src[i];
-    dest[n] = '\0';
-    return src[i] == '\0';
+    TextBuilder out(dest + n, N - n);
+    out.Append(src);
+    return !out.Cut();
 }
 
 // Byte comparison, letter case counting; 0 when equal.

@@ -15,22 +15,28 @@ const char* ReadTokenInto(const char* source, char* dest, size_t capacity, bool*
         ++source;
     if (*source == '\0')
         return nullptr;
+    TextBuilder out(dest, capacity);
     bool quoted = false;
-    size_t n = 0;
-    for (; *source != '\0' && (quoted || *source != ' '); ++source) {
+    while (*source != '\0' && (quoted || *source != ' ')) {
+        size_t n = CharLength(source);
         char c = *source;
-        if (c == '"')
-            quoted = !quoted;
-        else if (c == '_')
-            c = ' ';
-        else if (c == '$')
-            c = '%';
-        if (n + 1 < capacity)
-            dest[n++] = c;
-        else
-            *fits = false;
+        if (n == 2) {
+            // A double-byte character stands for itself: its trail byte is no escape.
+            out.Put(source[0]);
+            out.Put(source[1]);
+        } else {
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == '_')
+                c = ' ';
+            else if (c == '$')
+                c = '%';
+            out.Put(c);
+        }
+        source += n;
     }
-    dest[n] = '\0';
+    if (out.Cut())
+        *fits = false;
     return *source == ' ' ? source + 1 : source;
 }
 
@@ -38,59 +44,46 @@ namespace {
 
 void SetOptions(const char* letters)
 {
-    for (; *letters != '\0'; ++letters) {
+    for (; *letters != '\0'; letters += CharLength(letters)) {
+        if (CharLength(letters) != 1)
+            continue;
         switch (*letters) {
-        case '1': Launch.FloppyPrompt = 1; break;
+        case '1': Launch.FloppyPrompt = true; break;
         case 'P':
-        case 'p': Launch.ScriptMode = 1; break;
+        case 'p': Launch.ScriptMode = true; break;
         case 'S':
-        case 's': Launch.PathPrefix = 1; break;
+        case 's': Launch.PathPrefix = true; break;
         default: break;
         }
     }
 }
 
-// The development environment beside the program, with the raw tail after it. A blank in
-// the program's directory gets the path quoted, so that process creation cannot start a
-// shorter path first; a per-cent sign in it is doubled, so it reaches the child as itself.
+// The development environment beside the program, with the raw tail after it, started as it
+// stands: the command holds no conversion, so a per-cent sign in the program's directory or
+// in the tail reaches the child as itself. A blank in the program's directory gets the path
+// quoted, so that process creation cannot start a shorter path first.
 bool SetDefaultRun(const char* tail)
 {
     CopyText(Launch.TargetFile, "devshl.dll");
     HostLoadString(Launch.Instance, IDS_DEFAULT_TITLE, Launch.ProductTitle,
                    static_cast<int>(sizeof Launch.ProductTitle));
     Launch.OptionLetters[0] = '\0';
-    Launch.FloppyPrompt = 0;
-    Launch.ScriptMode = 0;
-    Launch.PathPrefix = 1;
+    Launch.FloppyPrompt = false;
+    Launch.ScriptMode = false;
+    Launch.PathPrefix = true;
+    Launch.CommandIsLiteral = true;
 
-    char* out = Launch.CommandTemplate;
-    size_t n = 0;
-    bool fits = true;
-    auto put = [&](char c) {
-        if (n + 1 < sizeof Launch.CommandTemplate)
-            out[n++] = c;
-        else
-            fits = false;
-    };
+    TextBuilder out(Launch.CommandTemplate, sizeof Launch.CommandTemplate);
     const char* quote = QuoteIfBlank(Launch.ProgramDir);
-    for (const char* p = quote; *p != '\0'; ++p)
-        put(*p);
-    for (const char* p = Launch.ProgramDir; *p != '\0'; ++p) {
-        put(*p);
-        if (*p == '%')
-            put('%');
-    }
-    for (const char* p = "\\diriz.exe"; *p != '\0'; ++p)
-        put(*p);
-    for (const char* p = quote; *p != '\0'; ++p)
-        put(*p);
+    out.Append(quote);
+    out.Append(Launch.ProgramDir);
+    out.Append("\\diriz.exe");
+    out.Append(quote);
     if (*tail != '\0') {
-        put(' ');
-        for (const char* p = tail; *p != '\0'; ++p)
-            put(*p);
+        out.Put(' ');
+        out.Append(tail);
     }
-    out[n] = '\0';
-    return fits;
+    return !out.Cut();
 }
 
 }  // namespace

@@ -14,14 +14,11 @@ void BrowseForTarget(HostWindow dialog)
     // One filter: the title as its display name, the target's own name as its pattern, and
     // the empty text that ends the list.
     char filter[TextCapacity + NameCapacity + 1];
-    size_t n = 0;
-    for (const char* p = Launch.ProductTitle; *p != '\0'; ++p)
-        filter[n++] = *p;
-    filter[n++] = '\0';
-    for (const char* p = Launch.TargetFile; *p != '\0'; ++p)
-        filter[n++] = *p;
-    filter[n++] = '\0';
-    filter[n] = '\0';
+    TextBuilder list(filter, sizeof filter);
+    list.Append(Launch.ProductTitle);
+    list.Put('\0');
+    list.Append(Launch.TargetFile);
+    list.Put('\0');  // the builder ends the text with the second NUL
 
     char format[TextCapacity] = "";
     char title[TextCapacity];

@@ -89,14 +89,36 @@ void ReadField(HostWindow dialog)
                        static_cast<int>(sizeof Launch.Location));
 }
 
+// The location as the user means it: blanks and enclosing double quotes of a pasted path
+// dropped, trailing separators stripped, and a relative text made absolute against the
+// current directory, so that it names the same folder in every later run. An absolute text
+// is kept as typed; so are a bare drive such as D: and the empty text (the root of the
+// current drive). False when a relative text has no absolute form that fits.
+bool ReadTypedLocation(HostWindow dialog)
+{
+    ReadField(dialog);
+    TrimPastedPath(Launch.Location);
+    StripTrailingSeparators(Launch.Location);
+    bool bareDrive =
+        Launch.Location[0] != '\0' && Launch.Location[1] == ':' && Launch.Location[2] == '\0';
+    if (Launch.Location[0] == '\0' || bareDrive || IsAbsolutePath(Launch.Location))
+        return true;
+    char full[PathCapacity];
+    uint32_t n = HostGetFullPathName(Launch.Location, sizeof full, full);
+    if (n == 0 || n >= sizeof full)
+        return false;
+    CopyText(Launch.Location, full);
+    StripTrailingSeparators(Launch.Location);
+    return true;
+}
+
 // A drive root typed as D:\ is stripped to D: for the probe and completed back afterwards,
 // so D: and D:\ are stored alike.
 void AcceptTypedLocation(HostWindow dialog)
 {
-    ReadField(dialog);
-    StripTrailingSeparators(Launch.Location);
+    bool usable = ReadTypedLocation(dialog);
     FormatText(Launch.ProbePath, "%s\\%s", Launch.Location, Launch.TargetFile);
-    if (!PathExists(Launch.ProbePath)) {
+    if (!usable || !PathExists(Launch.ProbePath)) {
         char format[TextCapacity];
         char text[TextCapacity];
         char caption[TextCapacity];
@@ -107,7 +129,7 @@ void AcceptTypedLocation(HostWindow dialog)
         return;
     }
     CompleteDriveRoot(Launch.Location);
-    HostEndDialog(dialog, 1);
+    HostEndDialog(dialog, IDOK);
 }
 
 void BrowseIntoField(HostWindow dialog)
@@ -130,7 +152,7 @@ intptr_t LocationDialogProc(HostWindow dialog, uint32_t message, uintptr_t wPara
         // high word and falls through to the default handling.
         switch (wParam) {
         case IDOK: AcceptTypedLocation(dialog); return 1;
-        case IDCANCEL: HostEndDialog(dialog, 2); return 1;
+        case IDCANCEL: HostEndDialog(dialog, IDCANCEL); return 1;
         case IDC_BROWSE: BrowseIntoField(dialog); return 1;
         default: return 0;
         }

@@ -23,9 +23,8 @@
 #define IDS_DEFAULT_TITLE 13
 #define IDS_BAD_COMMAND_LINE 14
 #define IDS_BAD_COMMAND_LINE_CAPTION 15
-
-#define IDI_FIRST 101
-#define IDI_LAST 114
+#define IDS_UNATTENDED_MISSING 16
+#define IDS_UNATTENDED_REFUSED 17
 
 #ifndef IDOK /* the .rc already has these from the platform headers */
 #define IDOK 1

@@ -21,5 +21,9 @@
 #define STR_BAD_COMMAND_LINE \
     "The command line is too long: the target file name and the option letters may hold 259 bytes, the title 1023, the command 799. Nothing was started."
 #define STR_BAD_COMMAND_LINE_CAPTION "Command Line Error"
+#define STR_UNATTENDED_MISSING \
+    "nrcdrom: %s is not in %s; not asking because NRCDROM_UNATTENDED is set\r\n"
+#define STR_UNATTENDED_REFUSED \
+    "nrcdrom: the command line is too long; nothing was started, and no box is shown because NRCDROM_UNATTENDED is set\r\n"
 
 #endif

@@ -23,21 +23,56 @@ bool WriteText(HostFile file, const char* text, size_t length)
     return HostWriteFile(file, text, static_cast<uint32_t>(length));
 }
 
+// Bytes that cmd reads as its own outside double quotes; a root holding one is quoted.
+const char* RootQuote(const char* root)
+{
+    return HoldsAnyOf(root, " \t&|<>^") ? "\"" : "";
+}
+
+void EscapePercent(char (&out)[ScriptRootCapacity], const char* root)
+{
+    TextBuilder text(out, sizeof out);
+    for (; *root != '\0'; ++root) {
+        if (*root == '%')
+            text.Put('%');
+        text.Put(*root);
+    }
+}
+
+// NRVARCD.BAT.<process id>.new: a name of this run's own, so that runs at the same time
+// never write into, or remove, each other's file.
+void SetTempPath(char (&tempPath)[ScriptPathCapacity + 14])
+{
+    CopyText(tempPath, Launch.ScriptPath);
+    AppendText(tempPath, ".");
+    char digits[9];
+    uint32_t id = HostGetCurrentProcessId();
+    for (int i = 7; i >= 0; --i, id >>= 4)
+        digits[i] = "0123456789ABCDEF"[id & 15];
+    digits[8] = '\0';
+    AppendText(tempPath, digits);
+    AppendText(tempPath, ".new");
+}
+
 }  // namespace
 
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,
                               const char* locationParent, const char* valueQuote)
 {
-    const char* programQuote = QuoteIfBlank(programParent);
-    const char* locationQuote = QuoteIfBlank(locationParent);
+    const char* programQuote = RootQuote(programParent);
+    const char* locationQuote = RootQuote(locationParent);
+    char programRoot[ScriptRootCapacity];
+    char locationRoot[ScriptRootCapacity];
+    EscapePercent(programRoot, programParent);
+    EscapePercent(locationRoot, locationParent);
     const char* args[24];
     for (size_t line = 0; line < 3; ++line) {
         const char** a = args + line * 8;
         a[0] = programQuote;
-        a[1] = programParent;
+        a[1] = programRoot;
         a[2] = programQuote;
         a[3] = locationQuote;
-        a[4] = locationParent;
+        a[4] = locationRoot;
         a[5] = locationQuote;
         a[6] = valueQuote;
         a[7] = valueQuote;
@@ -46,7 +81,7 @@ size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* pr
     return TextLength(block);
 }
 
-void WriteEnvironmentScript()
+ScriptOutcome WriteEnvironmentScript()
 {
     char programParent[PathCapacity];
     char locationParent[PathCapacity];
@@ -59,17 +94,16 @@ void WriteEnvironmentScript()
     uint32_t existing = HostGetFileAttributes(Launch.ScriptPath);
     if (existing != HostNoAttributes &&
         (existing & (HostAttributeReadOnly | HostAttributeDirectory)) != 0)
-        return;
+        return ScriptOutcome::Kept;
 
     // The new content goes to a file of its own first, so that a failure at any point
     // leaves the old batch file whole.
-    char tempPath[ScriptPathCapacity + 4];
-    CopyText(tempPath, Launch.ScriptPath);
-    AppendText(tempPath, ".new");
+    char tempPath[ScriptPathCapacity + 14];
+    SetTempPath(tempPath);
     HostFile file =
         HostCreateFile(tempPath, HostGenericWrite, 0, HostCreateAlways, HostAttributeNormal);
     if (file == nullptr)
-        return;
+        return ScriptOutcome::Failed;
 
     static char block[ScriptBlockCapacity];
     bool written = WriteText(file, Header, TextLength(Header));
@@ -83,7 +117,9 @@ void WriteEnvironmentScript()
     written = WriteText(file, Footer, TextLength(Footer)) && written;
     HostCloseHandle(file);
 
-    if (!written || !HostMoveFileEx(tempPath, Launch.ScriptPath,
-                                    HostMoveReplaceExisting | HostMoveWriteThrough))
-        HostDeleteFile(tempPath);
+    if (written &&
+        HostMoveFileEx(tempPath, Launch.ScriptPath, HostMoveReplaceExisting | HostMoveWriteThrough))
+        return ScriptOutcome::Written;
+    HostDeleteFile(tempPath);
+    return ScriptOutcome::Failed;
 }

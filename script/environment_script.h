@@ -5,14 +5,24 @@
 
 #include "launch/launch_state.h"
 
-// A block holds each of the two parents three times, with up to six quotes around them and
-// 93 bytes of its own; this room fits the longest parents the program can have.
-constexpr size_t ScriptBlockCapacity = PathCapacity * 6 + 93 + 18 + 1;
+// A root as the batch file writes it: each per-cent sign doubled, so cmd reads it back as one.
+constexpr size_t ScriptRootCapacity = 2 * PathCapacity;
 
-// Formats one block of three set lines; valueQuote encloses the old values.
+// A block holds each of the two roots three times, with up to six quotes around them and
+// 93 bytes of its own; this room fits the longest roots the program can have.
+constexpr size_t ScriptBlockCapacity = ScriptRootCapacity * 6 + 93 + 18 + 1;
+
+// Formats one block of three set lines; valueQuote encloses the old values. A root that
+// holds a blank, a tab or one of cmd's & | < > ^ is written in double quotes.
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,
                               const char* locationParent, const char* valueQuote);
 
+enum class ScriptOutcome {
+    Written,  // the new file replaced the old one, or was created
+    Kept,     // a read-only file, or a directory, stands under the name: left alone on purpose
+    Failed,   // nothing could be written or moved into place: the old file is as it was
+};
+
 // Writes the whole file beside the program, replacing the old one in one step; on any
 // failure the old file stays as it was and no temporary file is left.
-void WriteEnvironmentScript();
+ScriptOutcome WriteEnvironmentScript();

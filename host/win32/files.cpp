@@ -12,15 +12,11 @@ static_assert(HostGmemMoveableZeroInit == (GMEM_MOVEABLE | GMEM_ZEROINIT), "flag
 static_assert(HostGenericWrite == GENERIC_WRITE && HostCreateAlways == CREATE_ALWAYS, "match");
 static_assert(HostMoveReplaceExisting == MOVEFILE_REPLACE_EXISTING, "flags match");
 static_assert(HostMoveWriteThrough == MOVEFILE_WRITE_THROUGH, "flags match");
+static_assert(HostStdErrorHandle == STD_ERROR_HANDLE, "handle number matches");
 
-const char* HostGetCommandLine()
+bool HostIsDbcsLeadByte(unsigned char value)
 {
-    return GetCommandLineA();
-}
-
-bool HostIsDbcsLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != 0;
+    return IsDBCSLeadByte(value) != 0;
 }
 
 uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity)
@@ -31,6 +27,22 @@ uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity)
 uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer)
 {
     return GetCurrentDirectoryA(capacity, buffer);
+}
+
+uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer)
+{
+    return GetFullPathNameA(path, capacity, buffer, nullptr);
+}
+
+uint32_t HostGetCurrentProcessId()
+{
+    return GetCurrentProcessId();
+}
+
+HostFile HostGetStdHandle(uint32_t which)
+{
+    HANDLE handle = GetStdHandle(which);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : reinterpret_cast<HostFile>(handle);
 }
 
 uint32_t HostGetFileAttributes(const char* path)

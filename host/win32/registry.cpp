@@ -5,6 +5,7 @@
 
 static_assert(HostRegSz == REG_SZ && HostRegDword == REG_DWORD, "type codes match");
 static_assert(HostKeyQueryValue == KEY_QUERY_VALUE && HostKeyWrite == KEY_WRITE, "access matches");
+static_assert(HostKeyWow6464Key == KEY_WOW64_64KEY, "view flag matches");
 
 long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key)
 {

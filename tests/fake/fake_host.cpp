@@ -16,28 +16,50 @@ constexpr long ErrorFileNotFound = 2;
 constexpr long ErrorAccessDenied = 5;
 constexpr long ErrorMoreData = 234;
 
+size_t CharAt(const std::string& s, size_t i)
+{
+    return Current->LeadBytes.count(static_cast<unsigned char>(s[i])) != 0 && i + 1 < s.size() ? 2
+                                                                                               : 1;
+}
+
+// The offsets of the separators of a path, a double-byte character's trail byte not counted.
+std::vector<size_t> Separators(const std::string& s)
+{
+    std::vector<size_t> found;
+    for (size_t i = 0; i < s.size(); i += CharAt(s, i))
+        if (CharAt(s, i) == 1 && (s[i] == '\\' || s[i] == '/'))
+            found.push_back(i);
+    return found;
+}
+
 // Paths compare with either separator and without trailing separators, as the platform
 // resolves them.
 std::string PathKey(const char* path)
 {
     std::string s(path);
-    for (char& c : s)
-        if (c == '/')
-            c = '\\';
-    while (s.size() > 1 && s.back() == '\\' && !(s.size() == 3 && s[1] == ':'))
+    for (size_t i : Separators(s))
+        s[i] = '\\';
+    std::vector<size_t> seps = Separators(s);
+    while (s.size() > 1 && !seps.empty() && seps.back() == s.size() - 1 &&
+           !(s.size() == 3 && s[1] == ':')) {
         s.pop_back();
+        seps.pop_back();
+    }
     return s;
 }
+
+using FakeView = std::map<std::string, std::map<std::string, FakeValue, NoCase>, NoCase>;
 
 struct FakeKey {
     std::string Path;
     uint32_t Access;
+    FakeView* View;
 };
 
 std::string ParentOf(const std::string& path)
 {
-    size_t cut = path.find_last_of('\\');
-    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+    std::vector<size_t> seps = Separators(path);
+    return seps.empty() ? std::string() : path.substr(0, seps.back());
 }
 
 }  // namespace
@@ -81,7 +103,18 @@ void ResetFake()
         {IDS_DEFAULT_TITLE, STR_DEFAULT_TITLE},
         {IDS_BAD_COMMAND_LINE, STR_BAD_COMMAND_LINE},
         {IDS_BAD_COMMAND_LINE_CAPTION, STR_BAD_COMMAND_LINE_CAPTION},
+        {IDS_UNATTENDED_MISSING, STR_UNATTENDED_MISSING},
+        {IDS_UNATTENDED_REFUSED, STR_UNATTENDED_REFUSED},
     };
+}
+
+void UseCodePage932()
+{
+    Fake().LeadBytes.clear();
+    for (unsigned c = 0x81; c <= 0x9F; ++c)
+        Fake().LeadBytes.insert(static_cast<unsigned char>(c));
+    for (unsigned c = 0xE0; c <= 0xFC; ++c)
+        Fake().LeadBytes.insert(static_cast<unsigned char>(c));
 }
 
 HostWindow FakeDialog()
@@ -133,11 +166,6 @@ std::string RegText(const std::string& key, const std::string& name)
 
 // The process and its files.
 
-const char* HostGetCommandLine()
-{
-    return Fake().CommandLine.c_str();
-}
-
 bool HostIsDbcsLeadByte(unsigned char byte)
 {
     return Fake().LeadBytes.count(byte) != 0;
@@ -168,6 +196,73 @@ uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer)
         return static_cast<uint32_t>(dir.size() + 1);
     std::memcpy(buffer, dir.c_str(), dir.size() + 1);
     return static_cast<uint32_t>(dir.size());
+}
+
+// Like the platform: a relative path joined to the current directory (a leading separator to
+// its drive), then . and .. resolved; the length copied, or the size needed.
+uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer)
+{
+    std::string p = PathKey(path);
+    std::string cwd = Fake().CurrentDirectory;
+    std::string full;
+    if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\')
+        full = p;  // a network path: taken as it stands
+    else if (p.size() >= 3 && p[1] == ':' && p[2] == '\\')
+        full = p;
+    else if (p.size() >= 2 && p[1] == ':')
+        full = (NoCase()(p.substr(0, 1), cwd.substr(0, 1)) ||
+                        NoCase()(cwd.substr(0, 1), p.substr(0, 1))
+                    ? p.substr(0, 2)
+                    : cwd) +
+               "\\" + p.substr(2);
+    else if (!p.empty() && p[0] == '\\')
+        full = cwd.substr(0, 2) + p;
+    else
+        full = cwd + "\\" + p;
+    if (full.size() >= 2 && full[0] == '\\' && full[1] == '\\') {
+        if (full.size() + 1 > capacity)
+            return static_cast<uint32_t>(full.size() + 1);
+        std::memcpy(buffer, full.c_str(), full.size() + 1);
+        return static_cast<uint32_t>(full.size());
+    }
+    std::vector<std::string> parts;
+    std::string head = full.substr(0, 2);
+    std::string rest = full.substr(3);
+    size_t start = 0;
+    std::vector<size_t> seps = Separators(rest);
+    seps.push_back(rest.size());
+    for (size_t cut : seps) {
+        std::string part = rest.substr(start, cut - start);
+        start = cut + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string result = head + "\\";
+    for (size_t i = 0; i < parts.size(); ++i)
+        result += (i == 0 ? "" : "\\") + parts[i];
+    if (result.size() + 1 > capacity)
+        return static_cast<uint32_t>(result.size() + 1);
+    std::memcpy(buffer, result.c_str(), result.size() + 1);
+    return static_cast<uint32_t>(result.size());
+}
+
+uint32_t HostGetCurrentProcessId()
+{
+    return Fake().ProcessId;
+}
+
+HostFile HostGetStdHandle(uint32_t which)
+{
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): a made-up handle, only compared.
+    static HostFile const standardError =
+        reinterpret_cast<HostFile>(static_cast<uintptr_t>(0x3003));
+    return which == HostStdErrorHandle && Fake().HasStdError ? standardError : nullptr;
 }
 
 uint32_t HostGetFileAttributes(const char* path)
@@ -272,6 +367,10 @@ HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint3
 
 bool HostWriteFile(HostFile file, const void* data, uint32_t bytes)
 {
+    if (file == HostGetStdHandle(HostStdErrorHandle)) {
+        Fake().StdError.append(static_cast<const char*>(data), bytes);
+        return true;
+    }
     if (++Fake().Writes == Fake().FailWriteAt)
         return false;
     auto* f = reinterpret_cast<FakeFile*>(file);
@@ -308,9 +407,9 @@ namespace {
 
 // A key exists when it was made, or when a key below it was: the registry has no key
 // without its parents.
-bool KeyExists(const std::string& path)
+bool KeyExists(const FakeView& view, const std::string& path)
 {
-    for (const auto& entry : Fake().Keys) {
+    for (const auto& entry : view) {
         const std::string& k = entry.first;
         if (!NoCase()(k, path) && !NoCase()(path, k))
             return true;
@@ -326,24 +425,27 @@ bool KeyExists(const std::string& path)
 long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key)
 {
     *key = nullptr;
-    if (!KeyExists(localMachineSubKey))
+    // The 64-bit view is there only on a 64-bit system; elsewhere the flag is ignored.
+    FakeView& view =
+        (access & HostKeyWow6464Key) != 0 && Fake().Is64BitSystem ? Fake().Keys64 : Fake().Keys;
+    access &= ~HostKeyWow6464Key;
+    if (!KeyExists(view, localMachineSubKey))
         return ErrorFileNotFound;
     if ((access & ~HostKeyQueryValue) != 0 && Fake().ReadOnlyKeys.count(localMachineSubKey))
         return ErrorAccessDenied;
     ++Fake().OpenKeys;
-    *key = reinterpret_cast<HostKey>(new FakeKey{localMachineSubKey, access});
+    *key = reinterpret_cast<HostKey>(new FakeKey{localMachineSubKey, access, &view});
     return HostSuccess;
 }
 
 // Like the platform: data need not end in NUL, and a value larger than the buffer gives
 // ERROR_MORE_DATA with the size it needs.
-long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data,
-                         uint32_t* size)
+long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data, uint32_t* size)
 {
     auto* k = reinterpret_cast<FakeKey*>(key);
     if ((k->Access & HostKeyQueryValue) == 0)
         return ErrorAccessDenied;
-    auto& values = Fake().Keys[k->Path];
+    auto& values = (*k->View)[k->Path];
     auto it = values.find(name);
     if (it == values.end())
         return ErrorFileNotFound;
@@ -365,7 +467,7 @@ long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void*
     if ((k->Access & HostKeyWrite) != HostKeyWrite)
         return ErrorAccessDenied;
     ++Fake().RegistryWrites;
-    Fake().Keys[k->Path][name] = FakeValue{type, std::string(static_cast<const char*>(data), size)};
+    (*k->View)[k->Path][name] = FakeValue{type, std::string(static_cast<const char*>(data), size)};
     return HostSuccess;
 }
 

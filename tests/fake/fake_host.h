@@ -44,8 +44,10 @@ struct FakeOpenFile {
 };
 
 struct FakeHost {
-    std::string CommandLine;
-    std::set<unsigned char> LeadBytes;
+    std::set<unsigned char> LeadBytes;  // the ANSI code page's lead bytes: none, or UseCodePage932
+    uint32_t ProcessId = 0x1234;
+    bool HasStdError = false;  // a standard error handle, which StdError collects
+    std::string StdError;
     std::string ModuleFileName = "C:\\Suite\\BIN\\nrcdrom.exe";
     bool ModuleFileNameFails = false;
     std::string CurrentDirectory = "C:\\Work";
@@ -69,7 +71,10 @@ struct FakeHost {
     int Writes = 0;
     bool MoveFails = false;
 
+    // The program's own registry view, and the 64-bit view that a 64-bit system also has.
     std::map<std::string, std::map<std::string, FakeValue, NoCase>, NoCase> Keys;
+    std::map<std::string, std::map<std::string, FakeValue, NoCase>, NoCase> Keys64;
+    bool Is64BitSystem = false;
     std::set<std::string, NoCase> ReadOnlyKeys;  // open for reading only
     int RegistryWrites = 0;
     int OpenKeys = 0;
@@ -101,7 +106,8 @@ struct FakeHost {
 };
 
 FakeHost& Fake();
-void ResetFake();  // a fresh machine, with the program's string table loaded
+void ResetFake();       // a fresh machine, with the program's string table loaded
+void UseCodePage932();  // the lead bytes of Japanese Shift-JIS
 
 // Helpers for tests.
 HostWindow FakeDialog();

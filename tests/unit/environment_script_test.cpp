@@ -79,10 +79,10 @@ TEST_F(EnvironmentScriptTest, ParentsAndQuotes)
         {"drive root location", "C:\\Suite\\BIN", "E:", "C:\\Suite", "", "", ""},
         {"location E:\\BIN", "C:\\Suite\\BIN", "E:\\BIN", "C:\\Suite", "", "E:", ""},
         {"empty program dir", "", "E:\\SUITE\\BIN", "", "", "E:\\SUITE", ""},
-        {"blank in last component only", "C:\\Suite\\MY BIN", "E:\\SUITE\\MY BIN", "C:\\Suite",
-         "", "E:\\SUITE", ""},
-        {"tab in a parent", "C:\\Suite\\BIN", "E:\\TAB\tDIR\\BIN", "C:\\Suite", "",
-         "E:\\TAB\tDIR", "\""},
+        {"blank in last component only", "C:\\Suite\\MY BIN", "E:\\SUITE\\MY BIN", "C:\\Suite", "",
+         "E:\\SUITE", ""},
+        {"tab in a parent", "C:\\Suite\\BIN", "E:\\TAB\tDIR\\BIN", "C:\\Suite", "", "E:\\TAB\tDIR",
+         "\""},
         {"neither has a blank", "C:\\S\\BIN", "E:\\T\\BIN", "C:\\S", "", "E:\\T", ""},
     };
     for (const Row& row : rows) {
@@ -96,8 +96,7 @@ TEST_F(EnvironmentScriptTest, ParentsAndQuotes)
             Block(row.ProgramQuote, row.ProgramParent, row.LocationQuote, row.LocationParent,
                   "\"") +
             "goto done\r\n:ntvars\r\n" +
-            Block(row.ProgramQuote, row.ProgramParent, row.LocationQuote, row.LocationParent,
-                  "") +
+            Block(row.ProgramQuote, row.ProgramParent, row.LocationQuote, row.LocationParent, "") +
             ":done\r\n";
         EXPECT_EQ(expected, Script());
     }
@@ -241,12 +240,107 @@ TEST_F(ScriptModeTest, ChangedLocationRewritesTheFile)
               Fake().Files["C:\\Suite\\BIN\\NRVARCD.BAT"].find("C:\\Suite\\BIN;E:\\SUITE\\BIN;"));
 }
 
-TEST_F(ScriptModeTest, UnwritableFileStillEndsWithOne)
+// The NT block's PATH line for roots that cmd would otherwise read as its own syntax.
+TEST_F(EnvironmentScriptTest, RootsThatCmdWouldMisreadAreQuotedAndEscaped)
 {
-    SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
-    Fake().LockedFiles.insert("C:\\Suite\\BIN\\NRVARCD.BAT.new");
-    EXPECT_EQ(1, Run());
-    EXPECT_FALSE(Written());
+    const std::string so = "\x83\x5C";     // a character whose second byte is a backslash
+    const std::string hyo = "\x95\x5C";    // another
+    const std::string caret = "\x83\x5E";  // one whose second byte is a caret
+    struct Row {
+        const char* Name;
+        bool CodePage932;
+        std::string ProgramDir, LocationDir, PathLine;
+    };
+    const Row rows[] = {
+        {"plain roots as before", false, "C:\\S\\BIN", "E:\\T\\BIN",
+         "set PATH=C:\\S\\BIN;E:\\T\\BIN;%PATH%"},
+        {"ampersand", false, "C:\\R&D\\BIN", "E:\\T\\BIN",
+         "set PATH=\"C:\\R&D\\BIN\";E:\\T\\BIN;%PATH%"},
+        {"per-cent sign doubled", false, "C:\\S\\BIN", "E:\\100%\\BIN",
+         "set PATH=C:\\S\\BIN;E:\\100%%\\BIN;%PATH%"},
+        {"caret", false, "C:\\x^y\\BIN", "E:\\T\\BIN",
+         "set PATH=\"C:\\x^y\\BIN\";E:\\T\\BIN;%PATH%"},
+        {"pipe and angle brackets", false, "C:\\a|b\\BIN", "E:\\<c>\\BIN",
+         "set PATH=\"C:\\a|b\\BIN\";\"E:\\<c>\\BIN\";%PATH%"},
+        {"blank and per-cent sign", false, "C:\\100% sure\\BIN", "E:\\T\\BIN",
+         "set PATH=\"C:\\100%% sure\\BIN\";E:\\T\\BIN;%PATH%"},
+        {"program folder ending in a 0x5C character", true, "C:\\Suite" + hyo, "E:\\T\\BIN",
+         "set PATH=C:\\BIN;E:\\T\\BIN;%PATH%"},
+        {"location root ending in a 0x5C character", true, "C:\\S\\BIN", "E:\\" + so + "\\BIN",
+         "set PATH=C:\\S\\BIN;E:\\" + so + "\\BIN;%PATH%"},
+        {"a trail byte that looks like a caret quotes nothing", true, "C:\\" + caret + "\\BIN",
+         "E:\\T\\BIN", "set PATH=C:\\" + caret + "\\BIN;E:\\T\\BIN;%PATH%"},
+        {"single-byte code page: the same bytes are a caret", false, "C:\\" + caret + "\\BIN",
+         "E:\\T\\BIN", "set PATH=\"C:\\" + caret + "\\BIN\";E:\\T\\BIN;%PATH%"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        if (row.CodePage932)
+            UseCodePage932();
+        Prepare(row.ProgramDir, row.LocationDir);
+        WriteEnvironmentScript();
+        std::string script = Script();
+        size_t nt = script.find(":ntvars\r\n");
+        ASSERT_NE(std::string::npos, nt);
+        std::string line = script.substr(nt + 9, script.find("\r\n", nt + 9) - nt - 9);
+        EXPECT_EQ(row.PathLine, line);
+    }
+}
+
+// The batch file is written before the location: when it cannot be, the registry keeps the
+// old location as well, so both name one place and the next run tries again. A file kept on
+// purpose (read-only) does not hold the registry back.
+TEST_F(ScriptModeTest, RegistryFollowsTheBatchFile)
+{
+    const std::string script = "C:\\Suite\\BIN\\NRVARCD.BAT";
+    struct Row {
+        const char* Name;
+        bool Locked, ReadOnly, MoveFails, OwnTemporaryLocked;
+        int FailWriteAt;
+        const char* Stored;   // the registry after the run
+        const char* Content;  // "new" when rewritten
+    };
+    const Row rows[] = {
+        {"written", false, false, false, false, 0, "E:\\SUITE\\BIN", "new"},
+        {"held open elsewhere", true, false, false, false, 0, "E:\\GONE", "old"},
+        {"a write fails", false, false, false, false, 2, "E:\\GONE", "old"},
+        {"the replace fails", false, false, true, false, 0, "E:\\GONE", "old"},
+        {"temporary file cannot be made", false, false, false, true, 0, "E:\\GONE", "old"},
+        {"read-only file kept", false, true, false, false, 0, "E:\\SUITE\\BIN", "old"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        SetUp();
+        SetRegString(LocatorKeyPath, "devshl.dll", "E:\\GONE");
+        Fake().Files[script] = "old";
+        Fake().Files[script + ".00005678.new"] = "another run's";
+        if (row.Locked)
+            Fake().LockedFiles.insert(script);
+        if (row.ReadOnly)
+            Fake().Paths[script] = HostAttributeReadOnly;
+        if (row.OwnTemporaryLocked)
+            Fake().LockedFiles.insert(script + ".00001234.new");
+        Fake().MoveFails = row.MoveFails;
+        Fake().FailWriteAt = row.FailWriteAt;
+        Fake().DialogScript = [](HostDialogProc proc) -> intptr_t {
+            proc(FakeDialog(), HostWmInitDialog, 0, 0);
+            Fake().DialogTexts[IDC_LOCATION] = "E:\\SUITE\\BIN";
+            proc(FakeDialog(), HostWmCommand, IDOK, 0);
+            return Fake().EndDialogResults.back();
+        };
+        EXPECT_EQ(1, Run());
+        EXPECT_EQ(row.Stored, RegText(LocatorKeyPath, "devshl.dll"));
+        const std::string& content = Fake().Files[script];
+        EXPECT_EQ(std::string(row.Content), content == "old"                 ? "old"
+                                            : content.substr(0, 4) == "rem " ? "new"
+                                                                             : "?");
+        EXPECT_EQ("another run's", Fake().Files[script + ".00005678.new"]);
+        EXPECT_EQ(2u, Fake().Files.size());  // no temporary file of this run is left
+    }
 }
 
 }  // namespace

@@ -44,11 +44,8 @@ TEST_F(FileBrowserTest, InitialDirectoryOnlyForAnExistingDirectory)
         bool Given;
     };
     const Row rows[] = {
-        {"D:\\Tools\\", true},
-        {"D:\\Tools", true},
-        {"D:\\Tools\\devshl.dll", false},
-        {"D:\\Nowhere", false},
-        {"", false},
+        {"D:\\Tools\\", true},  {"D:\\Tools", true}, {"D:\\Tools\\devshl.dll", false},
+        {"D:\\Nowhere", false}, {"", false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Location);

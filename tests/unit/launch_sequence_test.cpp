@@ -3,6 +3,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "res/strings.h"
 #include "tests/unit/test_support.h"
 
 namespace {
@@ -31,10 +32,7 @@ protected:
         };
     }
 
-    static int Run(const char* tail)
-    {
-        return RunLauncher(nullptr, tail);
-    }
+    static int Run(const char* tail) { return RunLauncher(nullptr, tail); }
 };
 
 constexpr const char* Tail = "run.exe Marlinth_Tools tool.exe_$s S";
@@ -161,6 +159,23 @@ TEST_F(LaunchSequenceTest, DefaultRunStartsDirizBesideTheProgram)
     EXPECT_EQ("E:\\SUITE\\BIN;C:\\WIN", Fake().Started[0].Path);
 }
 
+// The default run's tail reaches diriz.exe byte for byte: no per-cent sign in it is a
+// conversion, and its limit is the command as the child receives it.
+TEST_F(LaunchSequenceTest, DefaultRunPassesItsTailUnchanged)
+{
+    SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
+    AddFile("E:\\SUITE\\BIN\\devshl.dll");
+    const std::string percent776(776, '%');  // "C:\Suite\BIN\diriz.exe " is 23 bytes
+    for (const std::string& tail : {std::string("50%sale.prj 100%%"), percent776}) {
+        SCOPED_TRACE(tail.substr(0, 20));
+        Fake().Started.clear();
+        ResetLaunchState();
+        EXPECT_EQ(ExitStarted, Run(tail.c_str()));
+        ASSERT_EQ(1u, Fake().Started.size());
+        EXPECT_EQ("C:\\Suite\\BIN\\diriz.exe " + tail, Fake().Started[0].CommandLine);
+    }
+}
+
 TEST_F(LaunchSequenceTest, ProgramNameUnavailableOrTooLongGivesAnEmptyProgramDir)
 {
     SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
@@ -190,6 +205,53 @@ TEST_F(LaunchSequenceTest, OverLongTokenIsRefusedWithABoxAndNothingElse)
     EXPECT_EQ(0, Fake().RegistryWrites);
     EXPECT_TRUE(Fake().Started.empty());
     EXPECT_TRUE(Fake().DialogRuns.empty());
+}
+
+// NRCDROM_UNATTENDED set to anything but 0 (or empty): no window at all. Where the dialog
+// or the error box would show, the run ends with 2, writes nothing, and says why on its
+// standard error when it has one.
+TEST_F(LaunchSequenceTest, UnattendedRunShowsNoWindow)
+{
+    const std::string tooLong = std::string(300, 'n') + " title tool.exe";
+    const std::string missing =
+        "nrcdrom: run.exe is not in E:\\GONE; not asking because NRCDROM_UNATTENDED is set\r\n";
+    struct Row {
+        const char* Name;
+        const char* Value;  // null: not set
+        bool StdError;
+        std::string Args;
+        bool Present;
+        int Exit;
+        std::string Said;
+        size_t Windows;  // dialogs and boxes
+    };
+    const Row rows[] = {
+        {"target missing", "1", true, Tail, false, ExitCancelled, missing, 0},
+        {"any other value", "yes", true, Tail, false, ExitCancelled, missing, 0},
+        {"no standard error", "1", false, Tail, false, ExitCancelled, "", 0},
+        {"refused command line", "1", true, tooLong, false, ExitCancelled,
+         std::string(STR_UNATTENDED_REFUSED), 0},
+        {"target present: as attended", "1", true, Tail, true, ExitStarted, "", 0},
+        {"set to 0: attended", "0", true, Tail, false, ExitCancelled, "", 1},
+        {"empty: attended", "", true, Tail, false, ExitCancelled, "", 1},
+        {"not set: attended", nullptr, true, tooLong, false, ExitCancelled, "", 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        SetRegString(LocatorKeyPath, "run.exe", "E:\\GONE\\");
+        if (row.Present)
+            AddFile("E:\\GONE\\run.exe");
+        if (row.Value != nullptr && row.Value[0] != '\0')
+            Fake().Environment["NRCDROM_UNATTENDED"] = row.Value;
+        Fake().HasStdError = row.StdError;
+        EXPECT_EQ(row.Exit, Run(row.Args.c_str()));
+        EXPECT_EQ(row.Said, Fake().StdError);
+        EXPECT_EQ(row.Windows, Fake().DialogRuns.size() + Fake().MessageBoxes.size());
+        EXPECT_EQ(0, Fake().RegistryWrites);
+        EXPECT_EQ(row.Present ? 1u : 0u, Fake().Started.size());
+    }
 }
 
 TEST_F(LaunchSequenceTest, UnstartableCommandStillEndsWithZero)

@@ -6,7 +6,9 @@
 
 namespace {
 
-TEST(ExpandCommandTemplateTest, TemplateTable)
+class ExpandCommandTemplateTest : public HostTest {};
+
+TEST_F(ExpandCommandTemplateTest, TemplateTable)
 {
     struct Row {
         const char* Template;
@@ -34,6 +36,13 @@ TEST(ExpandCommandTemplateTest, TemplateTable)
         {"tool %s", blankProbe, blankDir, "tool E:\\MY SUITE\\run.exe"},
         {" %s", blankProbe, blankDir, " E:\\MY SUITE\\run.exe"},
         {"%s", "E:\\TAB\tDIR\\run.exe", "E:\\TAB\tDIR\\", "\"E:\\TAB\tDIR\\run.exe\""},
+        {"%s\\tool.exe /q", "E:\\My Tools\\BIN", "E:\\My Tools\\",
+         "\"E:\\My Tools\\BIN\\tool.exe\" /q"},
+        {"%s\\tool.exe\t/q", "E:\\My Tools\\BIN", "E:\\My Tools\\",
+         "\"E:\\My Tools\\BIN\\tool.exe\"\t/q"},
+        {"%s\\100%% /q", "E:\\My Tools\\BIN", "E:\\My Tools\\", "\"E:\\My Tools\\BIN\\100%\" /q"},
+        {"%s\\t\"x\" /q", "E:\\My Tools\\BIN", "E:\\My Tools\\", "E:\\My Tools\\BIN\\t\"x\" /q"},
+        {"%s\\tool.exe /q", "E:\\Tools\\BIN", "E:\\Tools\\", "E:\\Tools\\BIN\\tool.exe /q"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Template);
@@ -43,7 +52,7 @@ TEST(ExpandCommandTemplateTest, TemplateTable)
     }
 }
 
-TEST(ExpandCommandTemplateTest, LongestInputsAreNeverCut)
+TEST_F(ExpandCommandTemplateTest, LongestInputsAreNeverCut)
 {
     const std::string dir = std::string(519, 'd') + "\\";
     const std::string probe = dir + std::string(259, 'f');

@@ -62,8 +62,8 @@ TEST_F(LocationDialogTest, PromptWordings)
         const std::string& Prompt;
     };
     const Row rows[] = {
-        {0, 0, cdrom},  {0, 1, cdrom},   {1, 0, installed}, {1, 1, floppy},
-        {2, 0, network}, {2, 1, network}, {7, 0, floppy},   {0xFFFFFFFFu, 0, floppy},
+        {0, 0, cdrom},   {0, 1, cdrom},   {1, 0, installed}, {1, 1, floppy},
+        {2, 0, network}, {2, 1, network}, {7, 0, floppy},    {0xFFFFFFFFu, 0, floppy},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.Media) + " floppy " + std::to_string(row.Floppy));
@@ -71,7 +71,8 @@ TEST_F(LocationDialogTest, PromptWordings)
         Launch.FloppyPrompt = row.Floppy;
         Send(HostWmInitDialog, 0);
         EXPECT_EQ(row.Prompt, Fake().DialogTexts[IDC_PROMPT]);
-        EXPECT_EQ("&Location of Duzudiziv Eraziz DLL Files", Fake().DialogTexts[IDC_LOCATION_GROUP]);
+        EXPECT_EQ("&Location of Duzudiziv Eraziz DLL Files",
+                  Fake().DialogTexts[IDC_LOCATION_GROUP]);
     }
 }
 
@@ -121,15 +122,65 @@ TEST_F(LocationDialogTest, OkTable)
         } else {
             EXPECT_TRUE(Fake().EndDialogResults.empty());
             ASSERT_EQ(1u, Fake().MessageBoxes.size());
-            EXPECT_EQ("The specified location is invalid or does not contain the Duzudiziv "
-                      "Eraziz DLL Files.",
-                      Fake().MessageBoxes[0].Text);
+            EXPECT_EQ(
+                "The specified location is invalid or does not contain the Duzudiziv "
+                "Eraziz DLL Files.",
+                Fake().MessageBoxes[0].Text);
             EXPECT_EQ("File Location Error", Fake().MessageBoxes[0].Caption);
             EXPECT_EQ(FakeDialog(), Fake().MessageBoxes[0].Owner);
             EXPECT_EQ(0x10u, Fake().MessageBoxes[0].Type);
             EXPECT_EQ(row.Typed, Fake().DialogTexts[IDC_LOCATION]);
         }
     }
+}
+
+// What OK makes of a pasted, relative or double-byte text before it probes and stores it;
+// the current directory is C:\Work.
+TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
+{
+    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
+    struct Row {
+        std::string Typed;
+        bool CodePage932;
+        std::string Present, Location;  // Location "" with Present "": refused
+    };
+    const Row rows[] = {
+        {"\"D:\\Suite\\BIN\"", false, "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN"},
+        {"  D:\\Suite\\BIN \t", false, "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN"},
+        {".", false, "C:\\Work\\devshl.dll", "C:\\Work"},
+        {"..", false, "C:\\devshl.dll", "C:\\"},
+        {"\"..\\\"", false, "C:\\devshl.dll", "C:\\"},
+        {"sub\\dir", false, "C:\\Work\\sub\\dir\\devshl.dll", "C:\\Work\\sub\\dir"},
+        {"\\SUITE\\BIN", false, "C:\\SUITE\\BIN\\devshl.dll", "C:\\SUITE\\BIN"},
+        {"\\\\server\\share", false, "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
+        {"E:\\" + so, true, "E:\\" + so + "\\devshl.dll", "E:\\" + so},
+        {"E:\\" + so + "\\", true, "E:\\" + so + "\\devshl.dll", "E:\\" + so},
+        {std::string(515, 'r'), false, "", ""},  // no absolute form fits
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Typed.substr(0, 40));
+        ResetFake();
+        if (row.CodePage932)
+            UseCodePage932();
+        if (!row.Present.empty())
+            AddFile(row.Present);
+        Fake().DialogTexts[IDC_LOCATION] = row.Typed;
+        EXPECT_EQ(1, Send(HostWmCommand, IDOK));
+        if (row.Present.empty()) {
+            EXPECT_EQ(1u, Fake().MessageBoxes.size());
+            EXPECT_TRUE(Fake().EndDialogResults.empty());
+            continue;
+        }
+        EXPECT_EQ(row.Location, Launch.Location);
+        EXPECT_EQ(std::vector<intptr_t>{IDOK}, Fake().EndDialogResults);
+    }
+
+    ResetFake();
+    UseCodePage932();
+    Fake().OpenFileChooses = true;
+    Fake().OpenFileChoice = "E:\\" + so + "\\devshl.dll";
+    EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
+    EXPECT_EQ("E:\\" + so, Fake().DialogTexts[IDC_LOCATION]);
 }
 
 TEST_F(LocationDialogTest, DirectoryOfTheTargetNameCounts)

@@ -8,12 +8,12 @@ namespace {
 
 class LocationStoreTest : public HostTest {
 protected:
-    char keyPath[KeyPathCapacity] = {};
+    StoreKey store{};
 
     void Load()
     {
-        TestProductKey(keyPath);
-        LoadLocation(keyPath);
+        FindProductKey(store);
+        LoadLocation(store);
     }
 
     // A fresh machine with the locator key, one value in it (none when type is 0), and a load.
@@ -33,11 +33,11 @@ TEST_F(LocationStoreTest, ProductKeyAbsentReadsAndWritesNothing)
 {
     CopyText(Launch.TargetFile, "devshl.dll");
     Load();
-    EXPECT_STREQ("", keyPath);
+    EXPECT_STREQ("", store.Path);
     EXPECT_STREQ("", Launch.Location);
-    EXPECT_EQ(0u, Launch.SaveNeeded);
+    EXPECT_FALSE(Launch.SaveNeeded);
     CopyText(Launch.Location, "C:\\x");
-    SaveLocation(keyPath);
+    SaveLocation(store);
     EXPECT_EQ(0, Fake().RegistryWrites);
     EXPECT_TRUE(Fake().Keys.empty());
 }
@@ -48,8 +48,8 @@ TEST_F(LocationStoreTest, LocatorKeyAbsentUsesTheCurrentDirectoryAndWritesNothin
     CopyText(Launch.TargetFile, "devshl.dll");
     Load();
     EXPECT_STREQ("C:\\Work", Launch.Location);
-    EXPECT_EQ(0u, Launch.SaveNeeded);
-    SaveLocation(keyPath);
+    EXPECT_FALSE(Launch.SaveNeeded);
+    SaveLocation(store);
     EXPECT_EQ(0, Fake().RegistryWrites);
     EXPECT_EQ(0, Fake().OpenKeys);
 }
@@ -62,21 +62,22 @@ TEST_F(LocationStoreTest, StoredValues)
         uint32_t Type;
         std::string Data;  // absent when Type is 0
         const char* Location;
-        uint32_t SaveNeeded;
+        bool SaveNeeded;
     };
     const Row rows[] = {
-        {"plain string", HostRegSz, std::string("E:\\SUITE\\BIN\0", 13), "E:\\SUITE\\BIN", 0},
-        {"trailing backslash kept", HostRegSz, std::string("C:\\Tools\\\0", 10), "C:\\Tools\\", 0},
-        {"no terminator", HostRegSz, "E:\\NOTERM", "E:\\NOTERM", 0},
-        {"empty data", HostRegSz, "", "", 0},
-        {"absent", 0, "", "C:\\Work", 1},
-        {"expand string", HostRegExpandSz, std::string("E:\\X\0", 5), "C:\\Work", 1},
-        {"binary", HostRegBinary, "E:\\X", "C:\\Work", 1},
-        {"dword", HostRegDword, std::string("\1\0\0\0", 4), "C:\\Work", 1},
-        {"520 bytes with terminator", HostRegSz, long519 + '\0', long519.c_str(), 0},
-        {"519 bytes without terminator", HostRegSz, long519, long519.c_str(), 0},
-        {"520 bytes without terminator", HostRegSz, long519 + 'y', "C:\\Work", 1},
-        {"521 bytes", HostRegSz, long519 + "y" + '\0', "C:\\Work", 1},
+        {"plain string", HostRegSz, std::string("E:\\SUITE\\BIN\0", 13), "E:\\SUITE\\BIN", false},
+        {"trailing backslash kept", HostRegSz, std::string("C:\\Tools\\\0", 10), "C:\\Tools\\",
+         false},
+        {"no terminator", HostRegSz, "E:\\NOTERM", "E:\\NOTERM", false},
+        {"empty data", HostRegSz, "", "", false},
+        {"absent", 0, "", "C:\\Work", true},
+        {"expand string", HostRegExpandSz, std::string("E:\\X\0", 5), "C:\\Work", true},
+        {"binary", HostRegBinary, "E:\\X", "C:\\Work", true},
+        {"dword", HostRegDword, std::string("\1\0\0\0", 4), "C:\\Work", true},
+        {"520 bytes with terminator", HostRegSz, long519 + '\0', long519.c_str(), false},
+        {"519 bytes without terminator", HostRegSz, long519, long519.c_str(), false},
+        {"520 bytes without terminator", HostRegSz, long519 + 'y', "C:\\Work", true},
+        {"521 bytes", HostRegSz, long519 + "y" + '\0', "C:\\Work", true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -94,7 +95,7 @@ TEST_F(LocationStoreTest, CurrentDirectoryTooLongIsUnavailable)
     Fake().CurrentDirectory = "C:\\" + std::string(517, 'd');  // 520 bytes: one too many
     Load();
     EXPECT_STREQ("", Launch.Location);
-    EXPECT_EQ(1u, Launch.SaveNeeded);
+    EXPECT_TRUE(Launch.SaveNeeded);
 
     ResetLaunchState();
     CopyText(Launch.TargetFile, "devshl.dll");
@@ -134,7 +135,7 @@ TEST_F(LocationStoreTest, SaveWritesOneStringValueAndLeavesOthersAlone)
     CopyText(Launch.TargetFile, "devshl.dll");
     Load();
     CopyText(Launch.Location, "D:\\");
-    SaveLocation(keyPath);
+    SaveLocation(store);
     const FakeValue& saved = Fake().Keys[LocatorKeyPath]["devshl.dll"];
     EXPECT_EQ(HostRegSz, saved.Type);
     EXPECT_EQ(std::string("D:\\\0", 4), saved.Data);
@@ -149,9 +150,58 @@ TEST_F(LocationStoreTest, SaveWithoutWriteAccessIsSilent)
     Fake().ReadOnlyKeys.insert(LocatorKeyPath);
     CopyText(Launch.TargetFile, "devshl.dll");
     Load();
-    SaveLocation(keyPath);
+    SaveLocation(store);
     EXPECT_EQ(0, Fake().RegistryWrites);
     EXPECT_EQ("(absent)", RegText(LocatorKeyPath, "devshl.dll"));
+}
+
+// A 64-bit registry editor writes the 64-bit view, where a 32-bit program does not look
+// unless asked: the store is taken from whichever view holds the product key, the program's
+// own first, and a 32-bit system has one view only.
+TEST_F(LocationStoreTest, RegistryViewHoldingTheProductKey)
+{
+    struct Row {
+        const char* Name;
+        bool Is64BitSystem, OwnView, View64;
+        const char* Location;  // "" when the store is off
+        bool WritesView64;
+    };
+    const Row rows[] = {
+        {"own view only", true, true, false, "E:\\OWN", false},
+        {"64-bit view only", true, false, true, "E:\\SIXTYFOUR", true},
+        {"both views: the program's own wins", true, true, true, "E:\\OWN", false},
+        {"neither view", true, false, false, "", false},
+        {"32-bit system: one view", false, false, true, "", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        Fake().Is64BitSystem = row.Is64BitSystem;
+        if (row.OwnView)
+            SetRegString(LocatorKeyPath, "devshl.dll", "E:\\OWN");
+        if (row.View64)
+            Fake().Keys64[LocatorKeyPath]["devshl.dll"] =
+                FakeValue{HostRegSz, std::string("E:\\SIXTYFOUR\0", 13)};
+        CopyText(Launch.TargetFile, "devshl.dll");
+        Load();
+        EXPECT_STREQ(row.Location, Launch.Location);
+        CopyText(Launch.Location, "F:\\NEW");
+        SaveLocation(store);
+        const auto& written = row.WritesView64 ? Fake().Keys64 : Fake().Keys;
+        const auto& untouched = row.WritesView64 ? Fake().Keys : Fake().Keys64;
+        bool storeOn = row.Location[0] != '\0';
+        EXPECT_EQ(storeOn ? 1 : 0, Fake().RegistryWrites);
+        if (storeOn) {
+            EXPECT_EQ(std::string("F:\\NEW\0", 7),
+                      written.at(LocatorKeyPath).at("devshl.dll").Data);
+            auto other = untouched.find(LocatorKeyPath);
+            if (other != untouched.end() && other->second.count("devshl.dll") != 0) {
+                EXPECT_NE(std::string("F:\\NEW\0", 7), other->second.at("devshl.dll").Data);
+            }
+        }
+        EXPECT_EQ(0, Fake().OpenKeys);
+    }
 }
 
 }  // namespace

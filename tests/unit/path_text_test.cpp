@@ -6,6 +6,8 @@
 
 namespace {
 
+class PathTextTest : public HostTest {};
+
 struct Row {
     void (*Rule)(char*);
     const char* Name;
@@ -13,7 +15,7 @@ struct Row {
     const char* Expected;
 };
 
-TEST(PathTextTest, RulesFollowTheExampleTable)
+TEST_F(PathTextTest, RulesFollowTheExampleTable)
 {
     const Row rows[] = {
         {StripTrailingSeparators, "strip", "C:\\", "C:"},
@@ -46,7 +48,7 @@ TEST(PathTextTest, RulesFollowTheExampleTable)
     }
 }
 
-TEST(PathTextTest, QuoteIfBlankLooksForBlanksAndTabs)
+TEST_F(PathTextTest, QuoteIfBlankLooksForBlanksAndTabs)
 {
     EXPECT_STREQ("\"", QuoteIfBlank("C:\\Program Files\\X"));
     EXPECT_STREQ("\"", QuoteIfBlank("C:\\Tab\there"));
@@ -54,13 +56,72 @@ TEST(PathTextTest, QuoteIfBlankLooksForBlanksAndTabs)
     EXPECT_STREQ("", QuoteIfBlank(""));
 }
 
-TEST(PathTextTest, BareDriveSurvivesStripAndBecomesRoot)
+TEST_F(PathTextTest, BareDriveSurvivesStripAndBecomesRoot)
 {
     char text[8] = "E:\\\\";
     StripTrailingSeparators(text);
     EXPECT_STREQ("E:", text);
     CompleteDriveRoot(text);
     EXPECT_STREQ("E:\\", text);
+}
+
+// On a double-byte code page a trail byte of 0x5C is part of its character, not a separator;
+// on a single-byte code page the same bytes are cut as before.
+TEST_F(PathTextTest, DoubleByteCharactersAreNeverCutInTwo)
+{
+    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
+    struct DbcsRow {
+        void (*Rule)(char*);
+        bool CodePage932;
+        std::string Input, Expected;
+    };
+    const DbcsRow rows[] = {
+        {StripTrailingSeparators, true, "E:\\" + so, "E:\\" + so},
+        {StripTrailingSeparators, true, "E:\\" + so + "\\\\", "E:\\" + so},
+        {StripTrailingSeparators, false, "E:\\" + so, "E:\\\x83"},
+        {CutLastComponent, true, "C:\\Suite" + so, "C:"},
+        {CutLastComponent, true, "C:\\" + so + "\\BIN", "C:\\" + so},
+        {CutLastComponent, false, "C:\\Suite" + so, "C:\\Suite\x83"},
+        {TrimPastedPath, true, " \"E:\\" + so + "\" ", "E:\\" + so},
+    };
+    for (const DbcsRow& row : rows) {
+        SCOPED_TRACE(row.Input + (row.CodePage932 ? " on 932" : " on a single-byte code page"));
+        ResetFake();
+        if (row.CodePage932)
+            UseCodePage932();
+        char buffer[32] = {};
+        row.Input.copy(buffer, sizeof buffer - 1);
+        row.Rule(buffer);
+        EXPECT_EQ(row.Expected, buffer);
+    }
+}
+
+TEST_F(PathTextTest, PastedPathsLoseTheirQuotesAndBlanks)
+{
+    struct TrimRow {
+        const char* Input;
+        const char* Expected;
+    };
+    const TrimRow rows[] = {
+        {"\"D:\\Suite\\BIN\"", "D:\\Suite\\BIN"},
+        {"  D:\\Suite\\BIN \t", "D:\\Suite\\BIN"},
+        {" \"D:\\My Suite\" ", "D:\\My Suite"},
+        {"\"D:\\x", "\"D:\\x"},
+        {"\"", "\""},
+        {"\"\"", ""},
+        {"D:\\a \"b\"", "D:\\a \"b\""},
+    };
+    for (const TrimRow& row : rows) {
+        SCOPED_TRACE(row.Input);
+        char buffer[32] = {};
+        std::string(row.Input).copy(buffer, sizeof buffer - 1);
+        TrimPastedPath(buffer);
+        EXPECT_STREQ(row.Expected, buffer);
+    }
+    for (const char* absolute : {"C:\\x", "C:/x", "\\\\server\\share", "//server/share"})
+        EXPECT_TRUE(IsAbsolutePath(absolute)) << absolute;
+    for (const char* relative : {"", ".", "..", "sub\\dir", "\\SUITE\\BIN", "D:", "D:sub"})
+        EXPECT_FALSE(IsAbsolutePath(relative)) << relative;
 }
 
 class PathExistsTest : public HostTest {};

@@ -41,6 +41,39 @@ TEST_F(ReadTokenTest, EscapesQuotesAndBlanks)
     }
 }
 
+// On a double-byte code page a character's second byte is no escape and no option letter;
+// on a single-byte code page the same bytes are read as before.
+TEST_F(ReadTokenTest, DoubleByteCharactersStandForThemselves)
+{
+    const std::string da = "\x83\x5F";  // its second byte is an underscore
+    const std::string pe = "\x83\x50";  // its second byte is a P
+    struct Row {
+        const char* Name;
+        bool CodePage932;
+        std::string Tail, Target, Title, Template;
+        bool ScriptMode;
+    };
+    const Row rows[] = {
+        {"kept whole", true, da + ".dll " + da + "_Tools " + da + "\\run.exe_$s " + pe, da + ".dll",
+         da + " Tools", da + "\\run.exe %s", false},
+        {"single-byte: the same bytes escape", false, da + ".dll T c " + pe, "\x83 .dll", "T", "c",
+         true},
+        {"lead byte at the end of the tail", true, "a b c\x83", "a", "b", "c\x83", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        if (row.CodePage932)
+            UseCodePage932();
+        ASSERT_TRUE(ReadArguments(row.Tail.c_str()));
+        EXPECT_EQ(row.Target, Launch.TargetFile);
+        EXPECT_EQ(row.Title, Launch.ProductTitle);
+        EXPECT_EQ(row.Template, Launch.CommandTemplate);
+        EXPECT_EQ(row.ScriptMode, Launch.ScriptMode);
+    }
+}
+
 TEST_F(ReadTokenTest, NoTokenLeavesTheDestinationAlone)
 {
     for (const char* source : {"", "   "}) {
@@ -90,9 +123,9 @@ TEST_F(ReadArgumentsTest, FourTokensAndTheirOptions)
     EXPECT_STREQ("devshl.dll", Launch.TargetFile);
     EXPECT_STREQ("Duzudiziv Eraziz DLL Files", Launch.ProductTitle);
     EXPECT_STREQ("\"C:\\Program Files\\X\\run.exe\" %s", Launch.CommandTemplate);
-    EXPECT_EQ(1u, Launch.PathPrefix);
-    EXPECT_EQ(0u, Launch.ScriptMode);
-    EXPECT_EQ(0u, Launch.FloppyPrompt);
+    EXPECT_TRUE(Launch.PathPrefix);
+    EXPECT_FALSE(Launch.ScriptMode);
+    EXPECT_FALSE(Launch.FloppyPrompt);
 }
 
 TEST_F(ReadArgumentsTest, OptionLetters)
@@ -102,18 +135,10 @@ TEST_F(ReadArgumentsTest, OptionLetters)
         uint32_t Floppy, Script, Prefix;
     };
     const Row rows[] = {
-        {"a b c", 0, 0, 0},
-        {"a b c S", 0, 0, 1},
-        {"a b c s", 0, 0, 1},
-        {"a b c P", 0, 1, 0},
-        {"a b c p", 0, 1, 0},
-        {"a b c 1", 1, 0, 0},
-        {"a b c xPz", 0, 1, 0},
-        {"a b c S1pS", 1, 1, 1},
-        {"a b c S P", 0, 0, 1},
-        {"a b c \"P\"", 0, 1, 0},
-        {"a b c _1", 1, 0, 0},
-        {"a b c QRT", 0, 0, 0},
+        {"a b c", 0, 0, 0},       {"a b c S", 0, 0, 1},    {"a b c s", 0, 0, 1},
+        {"a b c P", 0, 1, 0},     {"a b c p", 0, 1, 0},    {"a b c 1", 1, 0, 0},
+        {"a b c xPz", 0, 1, 0},   {"a b c S1pS", 1, 1, 1}, {"a b c S P", 0, 0, 1},
+        {"a b c \"P\"", 0, 1, 0}, {"a b c _1", 1, 0, 0},   {"a b c QRT", 0, 0, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Tail);
@@ -146,12 +171,12 @@ TEST_F(ReadArgumentsTest, FewerThanThreeTokensGiveTheDefaultRunWithTheRawTail)
         EXPECT_STREQ("devshl.dll", Launch.TargetFile);
         EXPECT_STREQ("Duzudiziv Eraziz DLL Files", Launch.ProductTitle);
         EXPECT_STREQ(row.Template, Launch.CommandTemplate);
-        EXPECT_EQ(1u, Launch.PathPrefix);
-        EXPECT_EQ(0u, Launch.ScriptMode);
+        EXPECT_TRUE(Launch.PathPrefix);
+        EXPECT_FALSE(Launch.ScriptMode);
     }
 }
 
-TEST_F(ReadArgumentsTest, DefaultCommandQuotesABlankProgramDirAndKeepsItsPerCent)
+TEST_F(ReadArgumentsTest, DefaultCommandQuotesABlankProgramDirAndIsTakenAsItStands)
 {
     struct Row {
         const char* ProgramDir;
@@ -160,7 +185,7 @@ TEST_F(ReadArgumentsTest, DefaultCommandQuotesABlankProgramDirAndKeepsItsPerCent
     const Row rows[] = {
         {"C:\\Program Files\\Suite", "\"C:\\Program Files\\Suite\\diriz.exe\" x"},
         {"C:\\Tab\there", "\"C:\\Tab\there\\diriz.exe\" x"},
-        {"C:\\100%\\s", "C:\\100%%\\s\\diriz.exe x"},
+        {"C:\\100%\\s", "C:\\100%\\s\\diriz.exe x"},
         {"", "\\diriz.exe x"},
     };
     for (const Row& row : rows) {
@@ -169,6 +194,7 @@ TEST_F(ReadArgumentsTest, DefaultCommandQuotesABlankProgramDirAndKeepsItsPerCent
         CopyProgramDir(row.ProgramDir);
         ASSERT_TRUE(ReadArguments("x"));
         EXPECT_STREQ(row.Template, Launch.CommandTemplate);
+        EXPECT_TRUE(Launch.CommandIsLiteral);
     }
 }
 
@@ -181,14 +207,10 @@ TEST_F(ReadArgumentsTest, TokensThatDoNotFitTheirFieldsAreRefused)
         bool Accepted;
     };
     const Row rows[] = {
-        {n259 + " t c o", true},
-        {n260 + " t c o", false},
-        {"n " + t1023 + " c o", true},
-        {"n " + t1024 + " c o", false},
-        {"n t " + c799 + " o", true},
-        {"n t " + c800 + " o", false},
-        {"n t c " + n259, true},
-        {"n t c " + n260, false},
+        {n259 + " t c o", true},       {n260 + " t c o", false},
+        {"n " + t1023 + " c o", true}, {"n " + t1024 + " c o", false},
+        {"n t " + c799 + " o", true},  {"n t " + c800 + " o", false},
+        {"n t c " + n259, true},       {"n t c " + n260, false},
         {"n t c o " + t1024, true},  // nothing after the fourth token is read
     };
     for (const Row& row : rows) {
