@@ -15,10 +15,20 @@ inline size_t TextLength(const char* text)
 }
 
 // The bytes of the character at text: two for a lead byte with its trail byte, else one.
-size_t CharLength(const char* text);
+inline size_t CharLength(const char* text)
+{
+    return HostIsDbcsLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
+}
 
 // True when text holds one of the single-byte characters of bytes.
-bool HoldsAnyOf(const char* text, const char* bytes);
+inline bool HoldsAnyOf(const char* text, const char* bytes)
+{
+    for (size_t i = 0; text[i] != '\0'; i += CharLength(text + i))
+        for (const char* b = bytes; *b != '\0'; ++b)
+            if (text[i] == *b)
+                return true;
+    return false;
+}
 
 // Writes into a buffer of fixed capacity, keeping it terminated after every byte; what does
 // not fit is dropped, and Cut tells that it was.
@@ -32,8 +42,21 @@ public:
             cut_ = true;
     }
 
-    void Put(char c);
-    void Append(const char* text);
+    void Put(char c)
+    {
+        if (used_ + 1 < capacity_) {
+            out_[used_++] = c;
+            out_[used_] = '\0';
+        } else {
+            cut_ = true;
+        }
+    }
+
+    void Append(const char* text)
+    {
+        for (; *text != '\0'; ++text)
+            Put(*text);
+    }
 
     size_t Length() const { return used_; }
     bool Cut() const { return cut_; }
