@@ -205,9 +205,8 @@ uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer)
     std::string p = PathKey(path);
     std::string cwd = Fake().CurrentDirectory;
     std::string full;
-    if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\')
-        full = p;  // a network path: taken as it stands
-    else if (p.size() >= 3 && p[1] == ':' && p[2] == '\\')
+    bool network = p.size() >= 2 && p[0] == '\\' && p[1] == '\\';
+    if (network || (p.size() >= 3 && p[1] == ':' && p[2] == '\\'))
         full = p;
     else if (p.size() >= 2 && p[1] == ':')
         full = (NoCase()(p.substr(0, 1), cwd.substr(0, 1)) ||
@@ -259,9 +258,8 @@ uint32_t HostGetCurrentProcessId()
 
 HostFile HostGetStdHandle(uint32_t which)
 {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): a made-up handle, only compared.
-    static HostFile const standardError =
-        reinterpret_cast<HostFile>(static_cast<uintptr_t>(0x3003));
+    // A made-up handle, only compared. NOLINTNEXTLINE(performance-no-int-to-ptr)
+    HostFile standardError = reinterpret_cast<HostFile>(static_cast<uintptr_t>(0x3003));
     return which == HostStdErrorHandle && Fake().HasStdError ? standardError : nullptr;
 }
 
