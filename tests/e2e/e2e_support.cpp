@@ -701,3 +701,53 @@ std::string E2eTest::LogSinceMark() const
                ? all.substr(static_cast<size_t>(logMark_))
                : std::string();
 }
+
+std::string RunInCmd(const char* file, int line, const std::string& script,
+                     const std::string& outPath, const char* os)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                             CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = out;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::string text =
+        std::string("C:\\windows\\system32\\cmd.exe /c \"call \"") + script + "\" & set\"";
+    std::vector<char> commandLine(text.begin(), text.end());
+    commandLine.push_back('\0');
+    // cmd gets this environment: the driver's own with these four set or removed.
+    SetEnvironmentVariableA("PATH", SystemPath);
+    SetEnvironmentVariableA("INCLUDE", "C:\\inc");
+    SetEnvironmentVariableA("LIB", nullptr);
+    SetEnvironmentVariableA("OS", os);
+    PROCESS_INFORMATION info{};
+    BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                  nullptr, &startup, &info);
+    CloseHandle(out);
+    SetEnvironmentVariableA("OS", "Windows_NT");
+    SetEnvironmentVariableA("INCLUDE", nullptr);
+    if (!started) {
+        ADD_FAILURE_AT(file, line) << "cannot start cmd (error " << GetLastError() << ")";
+        return std::string();
+    }
+    if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) {
+        ADD_FAILURE_AT(file, line) << "cmd did not end";
+        TerminateProcess(info.hProcess, 99);
+    }
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return "\n" + E2eTest::ReadFileText(outPath);
+}
+
+std::string Variable(const std::string& setOutput, const std::string& name)
+{
+    size_t at = setOutput.find("\n" + name + "=");
+    if (at == std::string::npos)
+        return "(unset)";
+    size_t start = at + name.size() + 2;
+    size_t end = setOutput.find_first_of("\r\n", start);
+    return setOutput.substr(start, end - start);
+}

@@ -169,3 +169,10 @@ private:
     long long logMark_ = -1;
     int unixRuns_ = 0;
 };
+
+// The batch file script run in the platform's own command interpreter, with PATH set to
+// SystemPath, INCLUDE to C:\inc, LIB unset and OS as given; what `set` printed afterwards.
+std::string RunInCmd(const char* file, int line, const std::string& script,
+                     const std::string& outPath, const char* os);
+// The value of a variable in what `set` printed, or "(unset)".
+std::string Variable(const std::string& setOutput, const std::string& name);

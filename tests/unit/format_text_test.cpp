@@ -18,6 +18,7 @@ TEST(FormatTextTest, ConversionsAndPlainBytes)
         {"%s%s%s%s%s%s", "onetwothreefour"},
         {"100%%", "100%"},
         {"%d %x %p %n %c", "%d %x %p %n %c"},
+        {"%ls %S %-5s", "%ls %S %-5s"},
         {"%", "%"},
         {"50% off", "50% off"},
         {"%%s", "%s"},

@@ -58,12 +58,14 @@ TEST_F(LocationDialogTest, PromptWordings)
     const std::string network = "Please enter the network path to the Duzudiziv Eraziz DLL Files.";
     struct Row {
         uint32_t Media;
-        uint32_t Floppy;
+        bool Floppy;
         const std::string& Prompt;
     };
     const Row rows[] = {
-        {0, 0, cdrom},   {0, 1, cdrom},   {1, 0, installed}, {1, 1, floppy},
-        {2, 0, network}, {2, 1, network}, {7, 0, floppy},    {0xFFFFFFFFu, 0, floppy},
+        {0, false, cdrom},     {0, true, cdrom},
+        {1, false, installed}, {1, true, floppy},
+        {2, false, network},   {2, true, network},
+        {7, false, floppy},    {0xFFFFFFFFu, false, floppy},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.Media) + " floppy " + std::to_string(row.Floppy));
@@ -74,6 +76,13 @@ TEST_F(LocationDialogTest, PromptWordings)
         EXPECT_EQ("&Location of Duzudiziv Eraziz DLL Files",
                   Fake().DialogTexts[IDC_LOCATION_GROUP]);
     }
+    // Another title goes into every text in the same places.
+    CopyText(Launch.ProductTitle, "Marlinth Tools");
+    Launch.MediaKind = 2;
+    Send(HostWmInitDialog, 0);
+    EXPECT_EQ("Please enter the network path to the Marlinth Tools.",
+              Fake().DialogTexts[IDC_PROMPT]);
+    EXPECT_EQ("&Location of Marlinth Tools", Fake().DialogTexts[IDC_LOCATION_GROUP]);
 }
 
 TEST_F(LocationDialogTest, InitShowsLocationUnchangedAndCentres)

@@ -73,6 +73,8 @@ TEST_F(LocationStoreTest, StoredValues)
         {"absent", 0, "", "C:\\Work", true},
         {"expand string", HostRegExpandSz, std::string("E:\\X\0", 5), "C:\\Work", true},
         {"binary", HostRegBinary, "E:\\X", "C:\\Work", true},
+        {"empty binary", HostRegBinary, "", "C:\\Work", true},
+        {"multi string", HostRegMultiSz, std::string("E:\\X\0\0", 5), "C:\\Work", true},
         {"dword", HostRegDword, std::string("\1\0\0\0", 4), "C:\\Work", true},
         {"520 bytes with terminator", HostRegSz, long519 + '\0', long519.c_str(), false},
         {"519 bytes without terminator", HostRegSz, long519, long519.c_str(), false},

@@ -1,0 +1,75 @@
+// Folders that users really have, on the real program: roots that cmd would read as its own
+// syntax, a command that goes on after the target's path, and the default run's tail.
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace {
+
+class PathsTest : public E2eTest {};
+
+// NRVARCD.BAT below roots holding &, % and ^, run in the platform's own cmd: both blocks give
+// the variables exactly the folders, where before & cut PATH short, % garbled it and ^ was lost.
+TEST_F(PathsTest, BatchFileBelowRootsWithCmdSyntaxRunsInCmd)
+{
+    struct Row {
+        const char* Name;
+        std::string Program, Location;  // the two roots, each with BIN below it
+        const char* ProgramQuote;       // a root with cmd's syntax in it is quoted
+    };
+    const std::vector<Row> rows = {
+        {"ampersand and per-cent sign", In("R&D"), In("100%"), "\""},
+        {"caret", In("x^y"), In("plain"), "\""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        RunOptions options;
+        options.Program = InstallProgram(HERE, row.Program + "\\BIN");
+        ASSERT_TRUE(MakeDir(HERE, row.Location + "\\BIN"));
+        ASSERT_TRUE(WriteFileText(HERE, row.Location + "\\BIN\\devshl.dll", ""));
+        ASSERT_TRUE(SetString(HERE, "devshl.dll", row.Location + "\\BIN"));
+        ASSERT_EQ(1u, Run(HERE, "devshl.dll T x P", options).ExitCode);
+        const std::string script = row.Program + "\\BIN\\NRVARCD.BAT";
+        const std::string q = row.ProgramQuote;
+        auto own = [&](const char* dir) { return q + row.Program + "\\" + dir + q + ";"; };
+        auto located = [&](const char* dir) { return row.Location + "\\" + dir + ";"; };
+
+        std::string nt = RunInCmd(HERE, script, In("nt.txt"), "Windows_NT");
+        EXPECT_EQ(own("BIN") + located("BIN") + SystemPath, Variable(nt, "PATH"));
+        EXPECT_EQ(own("INCLUDE") + located("INCLUDE") + "C:\\inc", Variable(nt, "INCLUDE"));
+        EXPECT_EQ(own("LIB") + located("LIB"), Variable(nt, "LIB"));
+
+        std::string other = RunInCmd(HERE, script, In("other.txt"), "OS2");
+        EXPECT_EQ(own("BIN") + located("BIN") + "\"" + SystemPath + "\"", Variable(other, "PATH"));
+        EXPECT_EQ(own("INCLUDE") + located("INCLUDE") + "\"C:\\inc\"", Variable(other, "INCLUDE"));
+        EXPECT_EQ(own("LIB") + located("LIB") + "\"\"", Variable(other, "LIB"));
+    }
+}
+
+// A command that goes on after the target's path in a folder with a blank: the whole first
+// word is quoted, so the tool below the target starts.
+TEST_F(PathsTest, CommandGoingOnAfterTheTargetsPathStartsTheToolBelowIt)
+{
+    const std::string location = In("My Tools");
+    InstallProgram(HERE, location + "\\BIN");  // the recorder as BIN\tool.exe
+    ASSERT_TRUE(SetString(HERE, "BIN", location));
+    Outcome run = Run(HERE, "BIN Tools $s\\tool.exe_/q");
+    EXPECT_EQ(0u, run.ExitCode);
+    ASSERT_EQ(2u, run.Processes);
+    EXPECT_EQ("\"" + location + "\\BIN\\tool.exe\" /q", run.Tool["cmdline"]);
+}
+
+// Fewer than three tokens: the tail reaches diriz.exe as it was given, per-cent signs and all.
+TEST_F(PathsTest, DefaultRunHandsItsTailOverByteForByte)
+{
+    ASSERT_TRUE(WriteFileText(HERE, Media() + "\\devshl.dll", ""));
+    ASSERT_TRUE(SetString(HERE, "devshl.dll", Media()));
+    Outcome run = Run(HERE, "50%sale.prj 100%%");
+    EXPECT_EQ(0u, run.ExitCode);
+    ASSERT_EQ(2u, run.Processes);
+    EXPECT_EQ(Program().substr(0, Program().rfind('\\')) + "\\diriz.exe 50%sale.prj 100%%",
+              run.Tool["cmdline"]);
+}
+
+}  // namespace
