@@ -9,8 +9,9 @@
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top" || exit 1
-# shellcheck source=demo/wine_session.sh
-. demo/wine_session.sh
+# shellcheck source=scripts/wine_session.sh
+. scripts/wine_session.sh
+Fail() { printf 'FAILED: %s\n' "$*" >&2; exit 1; }
 
 root=${NRCDROM_BUILD_ROOT:-build}
 pairs=${NRCDROM_BENCH_PAIRS:-100}
@@ -18,7 +19,13 @@ warmup=3
 sizeLimit=40960
 allowedDlls="ADVAPI32.DLL COMDLG32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL"
 
-BuildProgram "$root" || Fail "the build failed"
+# The program and the benchmark's own programs (bench/CMakeLists.txt), nothing else.
+BuildWin32 "$root" nrcdrom bench_baseline bench_idle bench_driver >/dev/null ||
+    Fail "the Windows build failed"
+if ! { cmake -S . -B "$root/native" >/dev/null &&
+       cmake --build "$root/native" -j2 --target bench_native_run >/dev/null; }; then
+    Fail "the native run did not build"
+fi
 scripts/install-deps.sh valgrind || Fail "could not install valgrind"
 exe=$(readlink -f "$root/win32/nrcdrom.exe")
 out="$root/bench"
@@ -58,26 +65,15 @@ Put "Imports: $(awk '{ printf "%s%s (%d functions)", (NR > 1 ? ", " : ""), $1, $
     "allowed KERNEL32, USER32, COMDLG32, ADVAPI32, msvcrt: $(Verdict $?)${foreign:+ (also:$foreign)}"
 Put ""
 
-# The Windows helpers, built the way nrcdrom.exe is (see the top-level CMakeLists.txt): no C
-# runtime, an entry of their own, the GUI subsystem.
-cxx=i686-w64-mingw32-g++-posix
-cflags=(-Wall -Wextra -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics
-        -fno-asynchronous-unwind-tables -fno-stack-protector -ffunction-sections)
-# shellcheck disable=SC2054  # the commas belong to the linker options
-lflags=(-nostdlib -static -s -Wl,--gc-sections -Wl,--subsystem,windows -Wl,--dynamicbase
-        -Wl,--nxcompat)
 cp "$exe" "$out/programs/nrcdrom.exe"
-"$cxx" "${cflags[@]}" bench/baseline.cpp -o "$out/programs/baseline.exe" "${lflags[@]}" \
-    -Wl,-e,_BaselineEntry@0 -lkernel32 -ladvapi32 -lgcc || Fail "baseline.exe did not build"
-"$cxx" "${cflags[@]}" bench/idle.cpp -o "$out/tool/idle.exe" "${lflags[@]}" \
-    -Wl,-e,_IdleEntry@0 -lkernel32 -lgcc || Fail "idle.exe did not build"
-"$cxx" -Wall -Wextra -O2 -static bench/driver.cpp -o "$out/driver.exe" ||
-    Fail "driver.exe did not build"
+cp "$root/win32/bench/baseline.exe" "$out/programs/"
+cp "$root/win32/bench/idle.exe" "$out/tool/"
+cp "$root/win32/bench/driver.exe" "$out/"
 
 # The launch under Wine, in a prefix of its own with one persistent server, so that no
 # server start is measured; no display is needed, since no window opens.
-trap StopSession EXIT
-StartSession "$out/wine" none
+trap WineSessionStop EXIT
+WineSessionStart "$out/wine" none || Fail "the Wine session did not start"
 wine reg add 'HKLM\SOFTWARE\HalvardWorks\Marlinth\6.6\nrcdrom' /v idle.exe /t REG_SZ \
     /d "$(WinPath "$out/tool")" /f >/dev/null 2>&1 || Fail "could not create the registry value"
 programsWin=$(WinPath "$out/programs")
@@ -87,7 +83,7 @@ rm -f "$out/times.txt"
 loadBefore=$(cut -d' ' -f1-3 /proc/loadavg)
 (cd "$out" && timeout 900 wine driver.exe "$pairs" "$warmup" times.txt </dev/null) ||
     Fail "the timed runs did not complete"
-StopSession
+WineSessionStop
 launch=$(python3 - "$out/times.txt" <<'EOF'
 import statistics, sys
 rows = [tuple(map(float, line.split())) for line in open(sys.argv[1]) if line.strip()]
@@ -118,9 +114,7 @@ Put ""
 
 # Instructions, natively: the whole run over the fake host, and the core alone with the fake
 # host's calls left out. Counts of instructions do not depend on the machine's load.
-g++ -std=c++17 -Os -g -Wall -Wextra -I"$top" launch/*.cpp prompt/*.cpp script/*.cpp \
-    tests/fake/fake_host.cpp bench/native_run.cpp -o "$out/native_run" ||
-    Fail "the native run did not build"
+cp "$root/native/bench/native_run" "$out/native_run"
 "$out/native_run" >/dev/null || Fail "the native run did not go as expected: $("$out/native_run")"
 Count() {
     local file=$1

@@ -8,12 +8,15 @@
 # With a display the user answers the dialog; without one (or with CI=true, or
 # NRCDROM_DEMO_AUTO=1) an X display of the script's own is used and the dialog is answered
 # automatically. Everything happens in a Wine prefix of its own under NRCDROM_DEMO_OUT
-# (default demo-out/); the program is taken from NRCDROM_BUILD_ROOT (default build/).
+# (default demo-out/), kept for the next run; the program and the stand-in tool are built in
+# NRCDROM_BUILD_ROOT (default build/), and nothing else is built.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top" || exit 1
-# shellcheck source=demo/wine_session.sh
-. demo/wine_session.sh
+# shellcheck source=scripts/wine_session.sh
+. scripts/wine_session.sh
+Say() { printf '%s\n' "$*"; }
+Fail() { printf 'FAILED: %s\n' "$*" >&2; exit 1; }
 
 buildRoot=${NRCDROM_BUILD_ROOT:-build}
 out=${NRCDROM_DEMO_OUT:-demo-out}
@@ -25,10 +28,12 @@ if [ -z "${DISPLAY:-}" ] || [ "${CI:-}" = true ] || [ "${NRCDROM_DEMO_AUTO:-}" =
 fi
 caption='^Locate Marlinth'
 runPid=""
+buildPid=""
 
 Finish() {
     [ -n "$runPid" ] && kill "$runPid" 2>/dev/null
-    StopSession
+    [ -n "$buildPid" ] && kill "$buildPid" 2>/dev/null
+    WineSessionStop
 }
 trap Finish EXIT
 
@@ -74,15 +79,34 @@ StoredLocation() {
         tr -d '\r' | sed -n 's/^ *devshl\.dll *REG_SZ *//p'
 }
 
-Say "==> Building the program (scripts/build.sh installs anything missing first)"
-BuildProgram "$buildRoot" || Fail "the build failed"
+Say "==> The demonstration's Wine prefix is $out/prefix"
+Say "    (about 600 MB, kept for the next run; remove it with: rm -rf $out/prefix)"
+scripts/install-deps.sh || Fail "could not install the packages the demonstration needs"
+
+# The build runs while Wine starts, so that the first step comes soon.
+Say "==> Building nrcdrom.exe and the stand-in tool in $buildRoot/win32 (log: $out/build.log)"
+BuildWin32 "$buildRoot" nrcdrom recorder >"$out/build.log" 2>&1 &
+buildPid=$!
+
+if [ "$displayMode" = own ]; then
+    Say "==> Starting Wine with an X display of its own (no display at hand, or CI)"
+else
+    Say "==> Starting Wine on your display $DISPLAY"
+fi
+[ -f "$out/prefix/system.reg" ] || Say "    creating the prefix (once; this takes a little while)"
+WineSessionStart "$out" "$displayMode" win32 || Fail "Wine did not start (see $out/*.log)"
+
+wait "$buildPid"
+buildRc=$?
+buildPid=""
+[ "$buildRc" = 0 ] || { tail -n 30 "$out/build.log" >&2; Fail "the build failed (see $out/build.log)"; }
 
 Say "==> Setting up the demonstration in $out"
 # The installed program and the medium each keep the product's tree, BIN below its root,
 # so the batch file of script mode names two different trees.
 program="$out/program/BIN"
 media="$out/media/BIN"
-rm -rf "${out:?}/program" "${out:?}/media" "$out/wine.log" "$out"/*.png
+rm -rf "${out:?}/program" "${out:?}/media" "$out/wine.log" "$out"/*.png "$out/diriz-record.txt"
 mkdir -p "$program" "$media"
 cp "$buildRoot/win32/nrcdrom.exe" "$program/"
 # The development environment is a stand-in: the end-to-end tests' tool that writes down how
@@ -96,13 +120,6 @@ mediaWin=$(WinPath "$media")
 Say "    program directory: $(WinPath "$program") (nrcdrom.exe, and diriz.exe beside it)"
 Say "    media directory:   $mediaWin (holds devshl.dll)"
 
-if [ "$displayMode" = own ]; then
-    Say "==> Starting Wine with an X display of its own (no display at hand, or CI)"
-else
-    Say "==> Starting Wine on your display $DISPLAY"
-fi
-StartSession "$out" "$displayMode"
-Say "    prefix: $WINEPREFIX"
 wine reg delete 'HKLM\SOFTWARE\HalvardWorks' /f >/dev/null 2>&1
 wine reg add 'HKLM\SOFTWARE\HalvardWorks\Marlinth\6.6\nrcdrom' /f >/dev/null 2>&1 ||
     Fail "could not create the product's registry key"
