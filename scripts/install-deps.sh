@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building and testing need, from Debian's packages, when it is missing.
+# Installs what building and testing need, from Debian's packages, when it is missing; the
+# arguments name further packages that one script needs (scripts/analyze.sh: clang-tidy, ...).
 set -euo pipefail
 
 packages=()
 need() { command -v "$1" >/dev/null 2>&1 || packages+=("${@:2}"); }
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 need cmake cmake
 need g++ g++
 need i686-w64-mingw32-g++-posix mingw-w64
@@ -16,11 +18,13 @@ need xwininfo x11-utils
 need python3 python3
 [ -f /usr/src/googletest/CMakeLists.txt ] || packages+=(googletest)
 [ -f /usr/include/gtest/gtest.h ] || packages+=(libgtest-dev)
-if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'; then
-    packages+=(wine32:i386)
-fi
+installed wine32:i386 || packages+=(wine32:i386)
+# A 64-bit prefix (WINE_SUITE_ARCH=win64) needs the 64-bit loader beside the 32-bit one.
+[ -x /usr/lib/wine/wine64 ] || packages+=(wine64)
+# The resource checks read the built program file with pefile.
+installed python3-pefile || packages+=(python3-pefile)
 for extra in "$@"; do
-    dpkg-query -W -f='${Status}' "$extra" 2>/dev/null | grep -q 'ok installed' || packages+=("$extra")
+    installed "$extra" || packages+=("$extra")
 done
 
 if [ ${#packages[@]} -gt 0 ]; then

@@ -1,33 +1,58 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the unit tests natively, the end-to-end tests of the
-# real program under Wine, the unit tests under sanitizers, the fuzz targets, static analysis
-# and the coverage report. Ends with one line counting the stages that passed and failed.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/build.sh
+# The test command (.ci/run runs exactly this): installs what is missing, builds everything and
+# runs every check, one stage at a time under a heading of its own. A stage's full output goes
+# to its log in BUILD_ROOT/logs (BUILD_ROOT is NRCDROM_BUILD_ROOT, default build/); only a
+# failing stage shows it, so per-test lines appear only on failure. The closing line counts
+# stages, not tests: "N passed, M failed". Exits non-zero when any stage failed.
+set -uo pipefail
+cd "$(dirname "$0")/.." || exit 1
+export NRCDROM_BUILD_ROOT=${NRCDROM_BUILD_ROOT:-build}
+root=$NRCDROM_BUILD_ROOT
+jobs=${NRCDROM_JOBS:-2}
+logs="$root/logs"
+mkdir -p "$logs"
 
 passed=0 failed=0
-stage() {
-    local name=$1
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "stage failed: $name"; fi
+# Stage NAME SUMMARY COMMAND...: SUMMARY is a grep -E pattern for the lines of the log that
+# sum up a passing stage.
+Stage() {
+    local name=$1 summary=$2 log="$logs/$1.log" start=$SECONDS
+    shift 2
+    echo "== $name"
+    if "$@" >"$log" 2>&1; then
+        passed=$((passed + 1))
+        grep -E "$summary" "$log" | sed 's/^/   /'
+        echo "   passed in $((SECONDS - start)) s"
+    else
+        failed=$((failed + 1))
+        tail -n 60 "$log" | sed 's/^/   /'
+        echo "   FAILED in $((SECONDS - start)) s (full output: $log)"
+    fi
 }
-sanitized() {
+
+Sanitized() {
     local flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-    cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$flags" \
-          -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null &&
-        cmake --build build/sanitize -j"$(nproc)" >/dev/null &&
-        (cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure)
+    cmake -S . -B "$root/sanitize" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$flags" \
+          -DCMAKE_EXE_LINKER_FLAGS="$flags" &&
+        cmake --build "$root/sanitize" -j"$jobs" &&
+        (cd "$root/sanitize" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure)
+}
+Scripts() {
+    scripts/install-deps.sh shellcheck &&
+        shellcheck -x scripts/*.sh tests/e2e/wine_suite.sh .ci/run &&
+        echo "shellcheck: the scripts are clean"
 }
 
-# Line coverage first: it only reports, and the test runners' own closing lines come after it.
-stage coverage scripts/coverage.sh
-stage analysis scripts/analyze.sh
+ctestSummary='tests passed|tests failed'
+Stage build 'Built target (nrcdrom|unit_tests|e2e_driver)$' scripts/build.sh
+Stage unit "$ctestSummary" bash -c "cd '$root/native' && ctest --output-on-failure"
+Stage end-to-end "$ctestSummary" bash -c "cd '$root/win32' && ctest --output-on-failure -j$jobs"
+Stage sanitizers "$ctestSummary" Sanitized
 # Every fuzz target for a bounded time (NRCDROM_FUZZ_SECONDS, default 30 each).
-stage fuzz scripts/fuzz.sh
-stage sanitizers sanitized
-stage unit bash -c 'cd build/native && ctest --output-on-failure'
-stage end-to-end bash -c 'cd build/win32 && ctest --output-on-failure -j2'
+Stage fuzz '^fuzz ' scripts/fuzz.sh
+Stage analysis '^analysis' scripts/analyze.sh
+Stage coverage '^(lines|TOTAL|coverage)' scripts/coverage.sh
+Stage scripts '^shellcheck' Scripts
 
-echo "stages: $passed passed, $failed failed"
+echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
