@@ -92,8 +92,16 @@ WineSessionStart() {
     # The server runs in the foreground as our own child, so its id is the one we stop.
     wineserver -f -p </dev/null >"$root/wineserver.log" 2>&1 &
     WineSessionServerPid=$!
-    wineboot -i </dev/null >"$root/wineboot.log" 2>&1 ||
-        { echo "wineboot failed (see $root/wineboot.log)" >&2; return 1; }
+    # Two sessions coming up at once can race for Wine's shared server folder in /tmp; Wine
+    # then repairs it and asks for the command to be run again, which is what a retry does.
+    local try
+    for try in 1 2 3; do
+        wineboot -i </dev/null >"$root/wineboot.log" 2>&1 && break
+        if [ "$try" = 3 ] || ! grep -q 'try running the same command again' "$root/wineboot.log"; then
+            echo "wineboot failed (see $root/wineboot.log)" >&2
+            return 1
+        fi
+    done
 
     # A crash ends the process with its exception code instead of waiting in a dialog.
     if ! { WineSessionReg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 &&
