@@ -370,6 +370,13 @@ Outcome E2eTest::Finish(const char* file, int line, ProgramRun* run, DWORD timeo
         // Not a failure of its own: a test that expects a tool checks what it recorded.
         return outcome;
     }
+    outcome.Tool = ParseRecord(text);
+    return outcome;
+}
+
+Record E2eTest::ParseRecord(const std::string& text)
+{
+    Record record;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -378,10 +385,24 @@ Outcome E2eTest::Finish(const char* file, int line, ProgramRun* run, DWORD timeo
         std::string entry = text.substr(start, end - start);
         size_t eq = entry.find('=');
         if (eq != std::string::npos)
-            outcome.Tool[entry.substr(0, eq)] = entry.substr(eq + 1);
+            record[entry.substr(0, eq)] = entry.substr(eq + 1);
         start = end + 1;
     }
-    return outcome;
+    return record;
+}
+
+Record E2eTest::ReadRecord(const std::string& path)
+{
+    return ParseRecord(ReadFileText(path));
+}
+
+std::string E2eTest::Examples()
+{
+    std::string path = "Z:" + Env("NRTEST_SOURCE") + "/examples";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
 }
 
 Outcome E2eTest::Run(const char* file, int line, const std::string& tail, const RunOptions& options)
@@ -702,8 +723,8 @@ std::string E2eTest::LogSinceMark() const
                : std::string();
 }
 
-std::string RunInCmd(const char* file, int line, const std::string& script,
-                     const std::string& outPath, const char* os)
+CmdResult RunCmd(const char* file, int line, const std::string& command, const std::string& outPath,
+                 const std::map<std::string, std::optional<std::string>>& env)
 {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
@@ -714,32 +735,66 @@ std::string RunInCmd(const char* file, int line, const std::string& script,
     startup.hStdOutput = out;
     startup.hStdError = out;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::string text =
-        std::string("C:\\windows\\system32\\cmd.exe /c \"call \"") + script + "\" & set\"";
+    std::string text = "C:\\windows\\system32\\cmd.exe /c \"" + command + "\"";
     std::vector<char> commandLine(text.begin(), text.end());
     commandLine.push_back('\0');
-    // cmd gets this environment: the driver's own with these four set or removed.
-    SetEnvironmentVariableA("PATH", SystemPath);
-    SetEnvironmentVariableA("INCLUDE", "C:\\inc");
-    SetEnvironmentVariableA("LIB", nullptr);
-    SetEnvironmentVariableA("OS", os);
+    // cmd gets the driver's own environment with env applied; the driver's is put back after.
+    std::map<std::string, std::optional<std::string>> before;
+    for (const auto& entry : env) {
+        char value[32768];
+        DWORD n = GetEnvironmentVariableA(entry.first.c_str(), value, sizeof value);
+        before[entry.first] =
+            n != 0 && n < sizeof value ? std::optional<std::string>(value) : std::nullopt;
+        SetEnvironmentVariableA(entry.first.c_str(),
+                                entry.second ? entry.second->c_str() : nullptr);
+    }
+    // cmd and all it starts are held in a job, so that nothing outlives a run that hangs.
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
     PROCESS_INFORMATION info{};
-    BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                  nullptr, &startup, &info);
+    BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                  CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
     CloseHandle(out);
-    SetEnvironmentVariableA("OS", "Windows_NT");
-    SetEnvironmentVariableA("INCLUDE", nullptr);
+    for (const auto& entry : before)
+        SetEnvironmentVariableA(entry.first.c_str(),
+                                entry.second ? entry.second->c_str() : nullptr);
+    CmdResult result;
     if (!started) {
         ADD_FAILURE_AT(file, line) << "cannot start cmd (error " << GetLastError() << ")";
-        return std::string();
+        CloseHandle(job);
+        return result;
     }
-    if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) {
-        ADD_FAILURE_AT(file, line) << "cmd did not end";
-        TerminateProcess(info.hProcess, 99);
+    AssignProcessToJobObject(job, info.hProcess);
+    ResumeThread(info.hThread);
+    if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0)
+        ADD_FAILURE_AT(file, line) << "cmd did not end: " << command;
+    else
+        GetExitCodeProcess(info.hProcess, &result.ExitCode);
+    // What cmd started without waiting for it (a tool) is let finish before the job ends.
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    for (DWORD waited = 0; waited < 10000; waited += 20) {
+        QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                  sizeof accounting, nullptr);
+        if (accounting.ActiveProcesses == 0)
+            break;
+        Sleep(20);
     }
+    TerminateJobObject(job, 99);
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
-    return "\n" + E2eTest::ReadFileText(outPath);
+    CloseHandle(job);
+    result.Output = E2eTest::ReadFileText(outPath);
+    return result;
+}
+
+std::string RunInCmd(const char* file, int line, const std::string& script,
+                     const std::string& outPath, const char* os)
+{
+    return "\n" + RunCmd(file, line, "call \"" + script + "\" & set", outPath,
+                         {{"PATH", std::string(SystemPath)},
+                          {"INCLUDE", std::string("C:\\inc")},
+                          {"LIB", std::nullopt},
+                          {"OS", std::string(os)}})
+                      .Output;
 }
 
 std::string Variable(const std::string& setOutput, const std::string& name)

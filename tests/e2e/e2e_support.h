@@ -90,6 +90,11 @@ public:
     static std::string ReadFileText(const std::string& path, bool* exists = nullptr);
     static bool Exists(const std::string& path);
     static std::string Env(const char* name);
+    // The tool's record as the recorder wrote it to path, once it is there.
+    static Record ReadRecord(const std::string& path);
+    static Record ParseRecord(const std::string& text);
+    // The examples folder of the source tree (NRTEST_SOURCE), as the prefix sees it.
+    static std::string Examples();
 
     // Registry, under HKEY_LOCAL_MACHINE; the values are those of LocatorKey.
     static bool CreateKey(const char* file, int line, const char* path);
@@ -152,6 +157,9 @@ public:
     bool Keys(const char* file, int line, HWND window, const std::string& actions);
     // Saves the whole screen as NRTEST_SHOTS\<name>.png once window has been drawn.
     bool Screenshot(const char* file, int line, HWND window, const std::string& name);
+    // Runs a Unix shell command beside the prefix (it shares the session's environment);
+    // its exit status, or -1 (and a failure) when it could not be run or did not end.
+    int RunUnix(const char* file, int line, const std::string& command, DWORD timeoutMs = 20000);
     // Where a Windows path lives in the Unix file system.
     static std::string UnixPath(const std::string& windowsPath);
 
@@ -161,14 +169,22 @@ public:
     std::string LogSinceMark() const;
 
 private:
-    int RunUnix(const char* file, int line, const std::string& command, DWORD timeoutMs = 20000);
-
     std::string scratch_;
     std::string program_;
     std::vector<std::unique_ptr<ProgramRun>> runs_;
     long long logMark_ = -1;
     int unixRuns_ = 0;
 };
+
+// What a command run by the platform's command interpreter printed, and its exit code.
+struct CmdResult {
+    DWORD ExitCode = NoExitCode;
+    std::string Output;  // standard output and standard error together
+};
+// Runs cmd /c "command" with the driver's environment and env applied (a value set, nullopt
+// removed), its output to outPath; everything it starts ends with it.
+CmdResult RunCmd(const char* file, int line, const std::string& command, const std::string& outPath,
+                 const std::map<std::string, std::optional<std::string>>& env = {});
 
 // The batch file script run in the platform's own command interpreter, with PATH set to
 // SystemPath, INCLUDE to C:\inc, LIB unset and OS as given; what `set` printed afterwards.

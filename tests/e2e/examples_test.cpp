@@ -1,0 +1,100 @@
+// The files of examples/ as a user runs them: the registry file imported by the registry
+// editor, and each batch file in the platform's own cmd, with the outcome it states.
+#include <string>
+
+#include "e2e_support.h"
+
+namespace {
+
+class ExamplesTest : public E2eTest {
+protected:
+    void SetUp() override
+    {
+        E2eTest::SetUp();
+        ASSERT_TRUE(WriteFileText(HERE, Media() + "\\devshl.dll", ""));
+        env_["NRCDROM_DIR"] = In("prog");
+        env_["NRTEST_RECORD"] = In("record.txt");
+        env_["PATH"] = std::string(SystemPath);
+        env_["INCLUDE"] = std::string("C:\\inc");
+        env_["LIB"] = std::nullopt;
+        env_["NRCDROM_UNATTENDED"] = std::nullopt;
+    }
+    // Runs an example batch file as cmd /c does, which ends with the file's exit code.
+    CmdResult Call(const char* file, int line, const char* example)
+    {
+        return RunCmd(file, line, "\"" + Examples() + "\\" + example + "\"", In("out.txt"), env_);
+    }
+    std::map<std::string, std::optional<std::string>> env_;
+};
+
+bool Says(const CmdResult& result, const std::string& text)
+{
+    return result.Output.find(text) != std::string::npos;
+}
+
+TEST_F(ExamplesTest, RegistryFileImportsWithTheRegistryEditor)
+{
+    CmdResult import =
+        RunCmd(HERE, "start \"\" /wait regedit /s \"" + Examples() + "\\marlinth.reg\"",
+               In("regedit.txt"));
+    EXPECT_EQ(0u, import.ExitCode) << import.Output;
+    EXPECT_EQ("E:\\SUITE\\BIN", GetValue("devshl.dll").Text());
+    RegValue media = GetValue("media");
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), media.Type);
+    EXPECT_EQ(std::string(4, '\0'), media.Data);
+}
+
+TEST_F(ExamplesTest, RunToolStartsTheToolOrSaysItWasNotGiven)
+{
+    ASSERT_TRUE(CopyFileA(Env("NRTEST_RECORDER").c_str(), (Media() + "\\run.exe").c_str(), FALSE));
+    ASSERT_TRUE(SetString(HERE, "run.exe", Media()));
+    CmdResult started = Call(HERE, "run-tool.bat");
+    EXPECT_EQ(0u, started.ExitCode) << started.Output;
+    EXPECT_TRUE(Says(started, "Started.")) << started.Output;
+    Record tool = ReadRecord(In("record.txt"));
+    EXPECT_EQ(Media() + "\\run.exe", tool["cmdline"]);
+    EXPECT_EQ(Media() + ";" + SystemPath, tool["path"]);
+
+    // Nobody to answer the dialog: the unattended run ends with 2, as cancelling would.
+    ASSERT_TRUE(SetString(HERE, "run.exe", In("gone")));
+    env_["NRCDROM_UNATTENDED"] = std::string("1");
+    CmdResult refused = Call(HERE, "run-tool.bat");
+    EXPECT_EQ(2u, refused.ExitCode) << refused.Output;
+    EXPECT_TRUE(Says(refused, "The location was not given; nothing was started."))
+        << refused.Output;
+}
+
+TEST_F(ExamplesTest, DevvarsPutsTheFoldersInFrontFromAnywhere)
+{
+    ASSERT_TRUE(SetString(HERE, "devshl.dll", Media()));
+    // Called, so that the variables it sets are still there for set to print. (Wine's cmd
+    // ends a called file's exit code as 1, so only its output is read here.)
+    CmdResult result =
+        RunCmd(HERE, "call \"" + Examples() + "\\devvars.bat\" & set", In("out.txt"), env_);
+    EXPECT_TRUE(Says(result, "PATH, INCLUDE and LIB are set for the Duzudiziv Eraziz DLL Files."))
+        << result.Output;
+    // The program and the location both lie in the scratch folder, the root of both trees.
+    const std::string root = Scratch();
+    std::string set = "\n" + result.Output;
+    EXPECT_EQ(root + "\\BIN;" + root + "\\BIN;" + SystemPath, Variable(set, "PATH"));
+    EXPECT_EQ(root + "\\INCLUDE;" + root + "\\INCLUDE;C:\\inc", Variable(set, "INCLUDE"));
+}
+
+TEST_F(ExamplesTest, CiBuildSetsTheRegistryAndRunsUnattended)
+{
+    env_["NRCDROM_LOCATION"] = Media();
+    CmdResult ready = Call(HERE, "ci-build.bat");
+    EXPECT_EQ(0u, ready.ExitCode) << ready.Output;
+    EXPECT_TRUE(Says(ready, "Build environment ready: devshl.dll in " + Media() + "."))
+        << ready.Output;
+    EXPECT_EQ(Media(), GetValue("devshl.dll").Text());
+    EXPECT_TRUE(Exists(In("prog\\NRVARCD.BAT")));
+
+    env_["NRCDROM_LOCATION"] = In("gone");
+    CmdResult stopped = Call(HERE, "ci-build.bat");
+    EXPECT_EQ(2u, stopped.ExitCode) << stopped.Output;
+    EXPECT_TRUE(Says(stopped, "Build stopped: devshl.dll was not found in " + In("gone") + "."))
+        << stopped.Output;
+}
+
+}  // namespace
