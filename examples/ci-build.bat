@@ -1,11 +1,13 @@
 @echo off
-rem Expected: exit code 0 and "Build environment ready: devshl.dll in <NRCDROM_LOCATION>." when devshl.dll is in NRCDROM_LOCATION; otherwise exit code 2 and "Build stopped: devshl.dll was not found in <NRCDROM_LOCATION>.", no window shown, and nrcdrom's own line on standard error.
+rem Expected: exit code 0 and "Build environment ready: devshl.dll in <NRCDROM_LOCATION>." when devshl.dll is in NRCDROM_LOCATION; otherwise exit code 2 and "Build stopped: devshl.dll was not found in <NRCDROM_LOCATION>.", with no window shown.
 rem An automated build: no one is there to answer a dialog, so NRCDROM_UNATTENDED=1 makes
 rem nrcdrom end with exit code 2 instead of asking. The location comes from the build
 rem machine (NRCDROM_LOCATION, without a trailing backslash) and is written to the registry
 rem first, in the 32-bit view that nrcdrom.exe reads (/reg:32); writing HKLM needs an
 rem administrator's rights. NRCDROM_DIR is the folder holding nrcdrom.exe (default: this
 rem file's folder or the one above it); it must be writable, NRVARCD.BAT is written there.
+rem Started without "start", in a batch file cmd waits for nrcdrom as well, and a 2> after
+rem its command line catches the one line in which it says why it stopped.
 setlocal
 set NRCDROM_UNATTENDED=1
 if not defined NRCDROM_LOCATION set "NRCDROM_LOCATION=E:\SUITE\BIN"
