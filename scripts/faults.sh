@@ -108,7 +108,8 @@ while IFS=$'\t' read -r name file groups; do
     UnitTests
     rc=$?
     if [ $rc = 2 ]; then
-        result="DOES NOT BUILD  "; detail="see the build log"; broken=$((broken + 1))
+        result="DOES NOT BUILD  "; broken=$((broken + 1))
+        detail=$(grep -m1 -E 'error:' "$work/build.log")
         cp "$work/build.log" "$work/$name.build.log"
     elif [ $rc != 0 ]; then
         result="caught by unit  "; unit=$((unit + 1))
@@ -121,7 +122,8 @@ while IFS=$'\t' read -r name file groups; do
         E2eGroups "$groups"
         rc=$?
         if [ $rc = 2 ]; then
-            result="DOES NOT BUILD  "; detail="Windows build"; broken=$((broken + 1))
+            result="DOES NOT BUILD  "; broken=$((broken + 1))
+            detail="Windows build: $(grep -m1 -E 'error:' "$work/build.log")"
             cp "$work/build.log" "$work/$name.build.log"
         elif [ $rc != 0 ]; then
             result="caught by e2e   "; e2e=$((e2e + 1))
