@@ -25,10 +25,11 @@ TEST_F(LaunchTest, DefaultRunStartsDirizWithTheRawTailAndTheLocationInFrontOfPat
 {
     ASSERT_TRUE(WriteFileText(HERE, Media() + "\\devshl.dll", ""));
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Media()));
-    Outcome run = Run(HERE, "project_1  \"$s x\"");
+    // Per-cent signs too: the tail is no template.
+    Outcome run = Run(HERE, "project_50%sale.prj  \"$s x 100%%\"");
     EXPECT_EQ(0u, run.ExitCode);
     EXPECT_EQ(2u, run.Processes);
-    EXPECT_EQ(In("prog") + "\\diriz.exe project_1  \"$s x\"", run.Tool["cmdline"]);
+    EXPECT_EQ(In("prog") + "\\diriz.exe project_50%sale.prj  \"$s x 100%%\"", run.Tool["cmdline"]);
     EXPECT_EQ(Media() + ";C:\\windows\\system32;C:\\windows", run.Tool["path"]);
     EXPECT_EQ(Cwd(), run.Tool["cwd"]);
 }

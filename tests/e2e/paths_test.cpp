@@ -1,5 +1,5 @@
 // Folders that users really have, on the real program: roots that cmd would read as its own
-// syntax, a command that goes on after the target's path, and the default run's tail.
+// syntax, and a command that goes on after the target's path.
 #include <string>
 #include <vector>
 
@@ -58,18 +58,6 @@ TEST_F(PathsTest, CommandGoingOnAfterTheTargetsPathStartsTheToolBelowIt)
     EXPECT_EQ(0u, run.ExitCode);
     ASSERT_EQ(2u, run.Processes);
     EXPECT_EQ("\"" + location + "\\BIN\\tool.exe\" /q", run.Tool["cmdline"]);
-}
-
-// Fewer than three tokens: the tail reaches diriz.exe as it was given, per-cent signs and all.
-TEST_F(PathsTest, DefaultRunHandsItsTailOverByteForByte)
-{
-    ASSERT_TRUE(WriteFileText(HERE, Media() + "\\devshl.dll", ""));
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", Media()));
-    Outcome run = Run(HERE, "50%sale.prj 100%%");
-    EXPECT_EQ(0u, run.ExitCode);
-    ASSERT_EQ(2u, run.Processes);
-    EXPECT_EQ(Program().substr(0, Program().rfind('\\')) + "\\diriz.exe 50%sale.prj 100%%",
-              run.Tool["cmdline"]);
 }
 
 }  // namespace

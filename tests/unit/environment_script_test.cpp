@@ -228,12 +228,7 @@ TEST_F(ScriptModeTest, ChangedLocationRewritesTheFile)
 {
     SetRegString(LocatorKeyPath, "devshl.dll", "E:\\GONE");
     Fake().Files["C:\\Suite\\BIN\\NRVARCD.BAT"] = "old";
-    Fake().DialogScript = [](HostDialogProc proc) -> intptr_t {
-        proc(FakeDialog(), HostWmInitDialog, 0, 0);
-        Fake().DialogTexts[IDC_LOCATION] = "E:\\SUITE\\BIN";
-        proc(FakeDialog(), HostWmCommand, IDOK, 0);
-        return Fake().EndDialogResults.back();
-    };
+    AnswerDialog("E:\\SUITE\\BIN");
     EXPECT_EQ(1, Run());
     EXPECT_EQ("E:\\SUITE\\BIN", RegText(LocatorKeyPath, "devshl.dll"));
     EXPECT_NE(std::string::npos,
@@ -275,10 +270,7 @@ TEST_F(EnvironmentScriptTest, RootsThatCmdWouldMisreadAreQuotedAndEscaped)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
-        if (row.CodePage932)
-            UseCodePage932();
+        FreshMachine(row.CodePage932);
         Prepare(row.ProgramDir, row.LocationDir);
         WriteEnvironmentScript();
         std::string script = Script();
@@ -326,12 +318,7 @@ TEST_F(ScriptModeTest, RegistryFollowsTheBatchFile)
             Fake().LockedFiles.insert(script + ".00001234.new");
         Fake().MoveFails = row.MoveFails;
         Fake().FailWriteAt = row.FailWriteAt;
-        Fake().DialogScript = [](HostDialogProc proc) -> intptr_t {
-            proc(FakeDialog(), HostWmInitDialog, 0, 0);
-            Fake().DialogTexts[IDC_LOCATION] = "E:\\SUITE\\BIN";
-            proc(FakeDialog(), HostWmCommand, IDOK, 0);
-            return Fake().EndDialogResults.back();
-        };
+        AnswerDialog("E:\\SUITE\\BIN");
         EXPECT_EQ(1, Run());
         EXPECT_EQ(row.Stored, RegText(LocatorKeyPath, "devshl.dll"));
         const std::string& content = Fake().Files[script];

@@ -19,19 +19,6 @@ protected:
         Fake().Environment["PATH"] = "C:\\WIN";
     }
 
-    // The user types text and presses OK; a second OK follows only if the first is refused.
-    static void AnswerDialog(const std::string& typed)
-    {
-        Fake().DialogScript = [typed](HostDialogProc proc) -> intptr_t {
-            proc(FakeDialog(), HostWmInitDialog, 0, 0);
-            Fake().DialogTexts[IDC_LOCATION] = typed;
-            proc(FakeDialog(), HostWmCommand, IDOK, 0);
-            if (Fake().EndDialogResults.empty())
-                proc(FakeDialog(), HostWmCommand, IDCANCEL, 0);
-            return Fake().EndDialogResults.back();
-        };
-    }
-
     static int Run(const char* tail) { return RunLauncher(nullptr, tail); }
 };
 

@@ -86,9 +86,7 @@ TEST_F(PathTextTest, DoubleByteCharactersAreNeverCutInTwo)
     };
     for (const DbcsRow& row : rows) {
         SCOPED_TRACE(row.Input + (row.CodePage932 ? " on 932" : " on a single-byte code page"));
-        ResetFake();
-        if (row.CodePage932)
-            UseCodePage932();
+        FreshMachine(row.CodePage932);
         char buffer[32] = {};
         row.Input.copy(buffer, sizeof buffer - 1);
         row.Rule(buffer);

@@ -2,12 +2,38 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "launch/launch_state.h"
 #include "launch/text.h"
+#include "res/resource.h"
 #include "tests/fake/fake_host.h"
 
 constexpr const char* ProductKeyPath = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6";
 constexpr const char* LocatorKeyPath = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6\\nrcdrom";
+
+// A fresh machine, with the Japanese code page's lead bytes when asked, and a fresh run.
+inline void FreshMachine(bool codePage932 = false)
+{
+    ResetFake();
+    ResetLaunchState();
+    if (codePage932)
+        UseCodePage932();
+}
+
+// The user types text into the location dialog and presses OK; Cancel follows only when OK
+// was refused.
+inline void AnswerDialog(const std::string& typed)
+{
+    Fake().DialogScript = [typed](HostDialogProc proc) -> intptr_t {
+        proc(FakeDialog(), HostWmInitDialog, 0, 0);
+        Fake().DialogTexts[IDC_LOCATION] = typed;
+        proc(FakeDialog(), HostWmCommand, IDOK, 0);
+        if (Fake().EndDialogResults.empty())
+            proc(FakeDialog(), HostWmCommand, IDCANCEL, 0);
+        return Fake().EndDialogResults.back();
+    };
+}
 
 class HostTest : public ::testing::Test {
 protected:

@@ -62,10 +62,7 @@ TEST_F(ReadTokenTest, DoubleByteCharactersStandForThemselves)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
-        if (row.CodePage932)
-            UseCodePage932();
+        FreshMachine(row.CodePage932);
         ASSERT_TRUE(ReadArguments(row.Tail.c_str()));
         EXPECT_EQ(row.Target, Launch.TargetFile);
         EXPECT_EQ(row.Title, Launch.ProductTitle);
