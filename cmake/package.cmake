@@ -1,5 +1,5 @@
-# The release archive, nrcdrom-6.6-win32.zip: nrcdrom.exe, README.md, LICENSE, CHANGES and
-# examples/, at the top of the archive with no folder around them. Included from the
+# The release archive, nrcdrom-6.6-win32.zip: nrcdrom.exe, README.md, LICENSE, CHANGES,
+# examples/ and the README's pictures in docs/, at the top of the archive with no folder around them. Included from the
 # Windows branch of the top-level CMakeLists.txt after the nrcdrom target; made with
 # "cmake --build build/win32 --target package". The test package.contents runs this same
 # file as a script (cmake -P) to make the archive and compare its list of entries, exactly,
@@ -45,6 +45,9 @@ install(FILES "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/LICENSE"
         DESTINATION . COMPONENT nrcdrom)
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/examples/" DESTINATION examples COMPONENT nrcdrom
         PATTERN .gitattributes EXCLUDE)
+# The README's pictures, so that it shows them inside the archive too.
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION docs COMPONENT nrcdrom
+        FILES_MATCHING PATTERN *.png)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME nrcdrom)
