@@ -34,6 +34,7 @@ TEST_F(ExpandCommandTemplateTest, TemplateTable)
         {"%s /x", blankProbe, blankDir, "\"E:\\MY SUITE\\run.exe\" /x"},
         {"\"%s\" /x", blankProbe, blankDir, "\"E:\\MY SUITE\\run.exe\" /x"},
         {"tool %s", blankProbe, blankDir, "tool E:\\MY SUITE\\run.exe"},
+        {"%s /x", "E:\\SUITE\\my tool.exe", dir, "\"E:\\SUITE\\my tool.exe\" /x"},
         {" %s", blankProbe, blankDir, " E:\\MY SUITE\\run.exe"},
         {"%s", "E:\\TAB\tDIR\\run.exe", "E:\\TAB\tDIR\\", "\"E:\\TAB\tDIR\\run.exe\""},
         {"%s\\tool.exe /q", "E:\\My Tools\\BIN", "E:\\My Tools\\",

@@ -121,6 +121,7 @@ TEST_F(LocationStoreTest, MediaKind)
         {"dword 7", HostRegDword, std::string("\7\0\0\0", 4), 7},
         {"string", HostRegSz, std::string("2\0", 2), 0},
         {"two bytes", HostRegDword, std::string("\2\0", 2), 0},
+        {"four bytes of another type", HostRegBinary, std::string("\2\0\0\0", 4), 0},
         {"eight bytes", HostRegDword, std::string(8, '\1'), 0},
     };
     for (const Row& row : rows) {
