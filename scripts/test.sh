@@ -39,7 +39,7 @@ Sanitized() {
 }
 Scripts() {
     scripts/install-deps.sh shellcheck &&
-        shellcheck -x scripts/*.sh tests/e2e/wine_suite.sh .ci/run &&
+        shellcheck -x scripts/*.sh tests/e2e/*.sh .ci/run &&
         echo "shellcheck: the scripts are clean"
 }
 
