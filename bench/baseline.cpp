@@ -13,8 +13,8 @@ extern "C" void __stdcall BaselineEntry()
                       KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         ExitProcess(3);
     DWORD type = 0, size = 520;
-    LONG rc = RegQueryValueExA(key, "idle.exe", nullptr, &type,
-                               reinterpret_cast<BYTE*>(location), &size);
+    LONG rc =
+        RegQueryValueExA(key, "idle.exe", nullptr, &type, reinterpret_cast<BYTE*>(location), &size);
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS || type != REG_SZ)
         ExitProcess(4);

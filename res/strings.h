@@ -3,6 +3,9 @@
 #ifndef NRCDROM_STRINGS_H
 #define NRCDROM_STRINGS_H
 
+/* Each text stays one literal: the resource compiler does not join adjacent ones. */
+/* clang-format off */
+
 #define STR_LOCATE "Locate %s"
 #define STR_LOCATE_PRODUCT "Locate %s %s"
 #define STR_PROMPT_INSTALLED \
@@ -25,5 +28,7 @@
     "nrcdrom: %s is not in %s; not asking because NRCDROM_UNATTENDED is set\r\n"
 #define STR_UNATTENDED_REFUSED \
     "nrcdrom: the command line is too long; nothing was started, and no box is shown because NRCDROM_UNATTENDED is set\r\n"
+
+/* clang-format on */
 
 #endif
