@@ -43,10 +43,6 @@ uint32_t QueryMediaKind(HostKey key)
     return value;
 }
 
-}  // namespace
-
-namespace {
-
 bool KeyOpens(const StoreKey& store, uint32_t view)
 {
     HostKey key = nullptr;

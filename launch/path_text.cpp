@@ -11,18 +11,25 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+// Where text, read from start, ends once the single-byte characters that dropped picks are
+// taken off its end: just after the last character that stays.
+size_t EndWithout(const char* text, size_t start, bool (*dropped)(char))
+{
+    size_t end = start;
+    for (size_t i = start; text[i] != '\0';) {
+        size_t n = CharLength(text + i);
+        if (n != 1 || !dropped(text[i]))
+            end = i + n;
+        i += n;
+    }
+    return end;
+}
+
 }  // namespace
 
 void StripTrailingSeparators(char* text)
 {
-    size_t keep = 0;
-    for (size_t i = 0; text[i] != '\0';) {
-        size_t n = CharLength(text + i);
-        if (n != 1 || !IsSeparator(text[i]))
-            keep = i + n;
-        i += n;
-    }
-    text[keep] = '\0';
+    text[EndWithout(text, 0, IsSeparator)] = '\0';
 }
 
 // The text ends at its last separator; a separator in the first byte does not count.
@@ -40,7 +47,7 @@ void CutLastComponent(char* text)
 
 void CompleteDriveRoot(char* text)
 {
-    if (text[0] != '\0' && text[1] == ':' && text[2] == '\0') {
+    if (IsBareDrive(text)) {
         text[2] = '\\';
         text[3] = '\0';
     }
@@ -69,13 +76,7 @@ void TrimPastedPath(char* text)
     size_t start = 0;
     while (IsBlank(text[start]))
         ++start;
-    size_t end = start;  // just after the last character that is not a blank
-    for (size_t i = start; text[i] != '\0';) {
-        size_t n = CharLength(text + i);
-        if (n != 1 || !IsBlank(text[i]))
-            end = i + n;
-        i += n;
-    }
+    size_t end = EndWithout(text, start, IsBlank);
     if (end - start >= 2 && text[start] == '"' && text[end - 1] == '"') {
         ++start;
         --end;

@@ -8,6 +8,12 @@ inline bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
+// Two bytes, the second a colon, as D:.
+inline bool IsBareDrive(const char* text)
+{
+    return text[0] != '\0' && text[1] == ':' && text[2] == '\0';
+}
+
 void StripTrailingSeparators(char* text);
 void CutLastComponent(char* text);
 void CompleteDriveRoot(char* text);  // the buffer needs room for one more byte

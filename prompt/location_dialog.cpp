@@ -99,9 +99,8 @@ bool ReadTypedLocation(HostWindow dialog)
     ReadField(dialog);
     TrimPastedPath(Launch.Location);
     StripTrailingSeparators(Launch.Location);
-    bool bareDrive =
-        Launch.Location[0] != '\0' && Launch.Location[1] == ':' && Launch.Location[2] == '\0';
-    if (Launch.Location[0] == '\0' || bareDrive || IsAbsolutePath(Launch.Location))
+    if (Launch.Location[0] == '\0' || IsBareDrive(Launch.Location) ||
+        IsAbsolutePath(Launch.Location))
         return true;
     char full[PathCapacity];
     uint32_t n = HostGetFullPathName(Launch.Location, sizeof full, full);
