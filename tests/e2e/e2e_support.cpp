@@ -54,6 +54,19 @@ std::string Upper(std::string text)
 
 // The driver's environment with the overrides applied, as a block for CreateProcess
 // (NAME=value entries, sorted by name without regard to case, ending in an empty one).
+// Waits, within the limit, until no process of the job is running; what the job counted.
+JOBOBJECT_BASIC_ACCOUNTING_INFORMATION WaitForJobToEmpty(HANDLE job, DWORD timeoutMs)
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    for (DWORD waited = 0;; waited += 20) {
+        QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                  sizeof accounting, nullptr);
+        if (accounting.ActiveProcesses == 0 || waited >= timeoutMs)
+            return accounting;
+        Sleep(20);
+    }
+}
+
 std::vector<char> EnvironmentBlock(const std::map<std::string, std::optional<std::string>>& set)
 {
     std::map<std::string, std::string> entries;  // upper-case name -> entry
@@ -341,20 +354,12 @@ Outcome E2eTest::Finish(const char* file, int line, ProgramRun* run, DWORD timeo
     GetExitCodeProcess(run->Process, &outcome.ExitCode);
     // A process the program starts joins its job as it is created, so the count is whole
     // once the program has ended; the wait is for a started tool to finish its record.
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
-    for (DWORD waited = 0;; waited += 20) {
-        QueryInformationJobObject(run->Job, JobObjectBasicAccountingInformation, &accounting,
-                                  sizeof accounting, nullptr);
-        if (accounting.ActiveProcesses == 0)
-            break;
-        if (waited >= timeoutMs) {
-            ADD_FAILURE_AT(file, line)
-                << accounting.ActiveProcesses << " processes of the run still running after "
-                << timeoutMs << " ms";
-            TerminateJobObject(run->Job, 99);
-            break;
-        }
-        Sleep(20);
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = WaitForJobToEmpty(run->Job, timeoutMs);
+    if (accounting.ActiveProcesses != 0) {
+        ADD_FAILURE_AT(file, line)
+            << accounting.ActiveProcesses << " processes of the run still running after "
+            << timeoutMs << " ms";
+        TerminateJobObject(run->Job, 99);
     }
     outcome.Processes = accounting.TotalProcesses;
     if (outcome.Processes < 2)
@@ -770,14 +775,7 @@ CmdResult RunCmd(const char* file, int line, const std::string& command, const s
     else
         GetExitCodeProcess(info.hProcess, &result.ExitCode);
     // What cmd started without waiting for it (a tool) is let finish before the job ends.
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
-    for (DWORD waited = 0; waited < 10000; waited += 20) {
-        QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
-                                  sizeof accounting, nullptr);
-        if (accounting.ActiveProcesses == 0)
-            break;
-        Sleep(20);
-    }
+    WaitForJobToEmpty(job, 10000);
     TerminateJobObject(job, 99);
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
