@@ -26,8 +26,9 @@ constexpr uint32_t HostCreateDefaultErrorMode = 0x04000000;
 constexpr uint32_t HostGmemMoveableZeroInit = 0x0042;
 
 constexpr uint32_t HostStdErrorHandle = 0xFFFFFFF4u;  // STD_ERROR_HANDLE, (DWORD)-12
-constexpr uint32_t HostGenericWrite = 0x40000000;
-constexpr uint32_t HostCreateAlways = 2;
+constexpr uint32_t HostGenericRead = 0x80000000, HostGenericWrite = 0x40000000;
+constexpr uint32_t HostFileShareRead = 0x1;
+constexpr uint32_t HostCreateAlways = 2, HostOpenExisting = 3;
 constexpr uint32_t HostMoveReplaceExisting = 0x1, HostMoveWriteThrough = 0x8;
 
 constexpr uint32_t HostWmInitDialog = 0x0110, HostWmCommand = 0x0111;
@@ -58,11 +59,16 @@ uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity);
 uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer);
 uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer);
 uint32_t HostGetCurrentProcessId();
+uint32_t HostGetLastError();
+// The system's text for an error code, without inserts; its length, 0 when there is none.
+uint32_t HostFormatMessage(uint32_t error, char* buffer, uint32_t capacity);
 HostFile HostGetStdHandle(uint32_t which);  // null when the process has no such handle
 uint32_t HostGetFileAttributes(const char* path);
 uint32_t HostSetErrorMode(uint32_t mode);
 uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t size);
 bool HostSetEnvironmentVariable(const char* name, const char* value);
+// The size the expanded text needs with its terminator, 0 on failure.
+uint32_t HostExpandEnvironmentStrings(const char* text, char* buffer, uint32_t capacity);
 HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes);
 void* HostGlobalLock(HostMemory block);
 void HostGlobalUnlock(HostMemory block);
@@ -71,6 +77,7 @@ bool HostCreateProcess(char* commandLine, uint32_t creationFlags);
 HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
                         uint32_t attributes);  // null when it fails
 bool HostWriteFile(HostFile file, const void* data, uint32_t bytes);
+bool HostReadFile(HostFile file, void* buffer, uint32_t capacity, uint32_t* read);
 void HostCloseHandle(HostFile file);
 bool HostMoveFileEx(const char* from, const char* to, uint32_t flags);
 bool HostDeleteFile(const char* path);

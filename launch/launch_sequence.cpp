@@ -6,6 +6,7 @@
 #include "launch/launch_target.h"
 #include "launch/location_store.h"
 #include "launch/path_text.h"
+#include "launch/run_report.h"
 #include "launch/text.h"
 #include "launch/tokens.h"
 #include "prompt/location_dialog.h"
@@ -22,22 +23,6 @@ void SetProgramDir()
         Launch.ProgramDir[0] = '\0';
     else
         CutLastComponent(Launch.ProgramDir);
-}
-
-// An unattended run (NRCDROM_UNATTENDED set, and not to 0) shows no window: where it would
-// ask or warn, it ends, and says why on its standard error when it has one.
-bool IsUnattended()
-{
-    char value[4] = "";
-    uint32_t n = HostGetEnvironmentVariable("NRCDROM_UNATTENDED", value, sizeof value);
-    return n != 0 && !(n == 1 && value[0] == '0');
-}
-
-void TellStandardError(const char* line)
-{
-    HostFile standardError = HostGetStdHandle(HostStdErrorHandle);
-    if (standardError != nullptr)
-        HostWriteFile(standardError, line, static_cast<uint32_t>(TextLength(line)));
 }
 
 void RefuseCommandLine()
@@ -92,6 +77,24 @@ bool EnsureTargetPresent()
     return true;
 }
 
+// Writes NRVARCD.BAT when the location must be stored, and also when the file no longer
+// says what it would say now (the program moved, another run changed the location); a file
+// that already holds these bytes is left alone. The file goes first: when it cannot be
+// written, the registry keeps the old location too, so both still name the same place and
+// the next run tries again.
+int RunScriptMode(const StoreKey& store)
+{
+    uint32_t error = 0;
+    ScriptOutcome outcome = WriteEnvironmentScript(!Launch.SaveNeeded, &error);
+    if (!Launch.SaveNeeded && outcome != ScriptOutcome::Written && outcome != ScriptOutcome::Failed)
+        return ExitStarted;
+    if (outcome == ScriptOutcome::Failed)
+        ReportScriptFailure(error);
+    else if (Launch.SaveNeeded)
+        SaveLocation(store);
+    return ExitScript;
+}
+
 }  // namespace
 
 int RunLauncher(HostInstance instance, const char* tail)
@@ -118,17 +121,9 @@ int RunLauncher(HostInstance instance, const char* tail)
     if (!EnsureTargetPresent())
         return ExitCancelled;
 
-    if (Launch.ScriptMode) {
-        if (!Launch.SaveNeeded)
-            return ExitStarted;
-        // The file first: when it cannot be written, the registry keeps the old location
-        // too, so both still name the same place and the next run tries again.
-        if (WriteEnvironmentScript() != ScriptOutcome::Failed)
-            SaveLocation(store);
-        return ExitScript;
-    }
+    if (Launch.ScriptMode)
+        return RunScriptMode(store);
     if (Launch.SaveNeeded)
         SaveLocation(store);
-    LaunchTarget();
-    return ExitStarted;
+    return LaunchTarget() ? ExitStarted : ExitNotStarted;
 }

@@ -4,6 +4,7 @@
 #include "host/host.h"
 #include "launch/format_text.h"
 #include "launch/path_text.h"
+#include "launch/run_report.h"
 #include "launch/text.h"
 
 namespace {
@@ -48,6 +49,8 @@ void PrefixPath()
 {
     uint32_t oldSize = HostGetEnvironmentVariable("PATH", nullptr, 0);
     uint32_t length = static_cast<uint32_t>(TextLength(Launch.Location));
+    if (length + oldSize > EnvironmentValueLimit)
+        return;  // Location, ";" and the old value, oldSize - 1 bytes, cannot be set
     uint32_t blockSize = length + oldSize + 2;
     HostMemory block = HostGlobalAlloc(HostGmemMoveableZeroInit, blockSize);
     if (block == nullptr)
@@ -69,7 +72,7 @@ void PrefixPath()
     HostGlobalFree(block);
 }
 
-void LaunchTarget()
+bool LaunchTarget()
 {
     char targetDir[TargetDirCapacity];
     CopyText(targetDir, Launch.LocationDir);
@@ -85,5 +88,8 @@ void LaunchTarget()
 
     if (Launch.PathPrefix)
         PrefixPath();
-    HostCreateProcess(childCommandLine, HostCreateDefaultErrorMode);
+    if (HostCreateProcess(childCommandLine, HostCreateDefaultErrorMode))
+        return true;
+    ReportStartFailure(childCommandLine, HostGetLastError());
+    return false;
 }

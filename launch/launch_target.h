@@ -1,6 +1,7 @@
 // Starting the tool: the template expanded, the location put in front of PATH.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 #include "launch/launch_state.h"
 
@@ -17,7 +18,12 @@ constexpr size_t ChildCommandLineCapacity =
 void ExpandCommandTemplate(char (&out)[ChildCommandLineCapacity], const char* commandTemplate,
                            const char* probePath, const char* targetDir);
 
-// Puts Location, a semicolon and the old value in front of PATH for the child.
+// The longest value the platform keeps in an environment variable, in characters.
+constexpr uint32_t EnvironmentValueLimit = 32767;
+
+// Puts Location, a semicolon and the old value in front of PATH for the child; a value
+// that would pass the platform's limit is not put together, and PATH stays as it was.
 void PrefixPath();
 
-void LaunchTarget();
+// Starts the tool; false, once the failure is reported, when it could not be started.
+bool LaunchTarget();

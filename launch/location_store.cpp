@@ -2,6 +2,7 @@
 #include "launch/location_store.h"
 
 #include "host/host.h"
+#include "launch/path_text.h"
 #include "launch/text.h"
 
 namespace {
@@ -15,20 +16,34 @@ void UseCurrentDirectory()
         Launch.Location[0] = '\0';
 }
 
-// A usable location is a REG_SZ whose text, with its terminator, fits Location. The data
-// need not end in NUL; it is terminated here before anything reads it.
-bool QueryLocation(HostKey key)
+// A usable location is a REG_SZ, or a REG_EXPAND_SZ once its variables are expanded, whose
+// text with its terminator fits Location; blanks and one pair of double quotes around it
+// are dropped, as the dialog drops them. The data need not end in NUL; it is terminated here
+// before anything reads it.
+bool QueryLocation(HostKey key, StoreKey& store)
 {
+    char raw[PathCapacity];
     uint32_t type = 0;
-    uint32_t size = sizeof Launch.Location;
-    if (HostRegQueryValueEx(key, Launch.TargetFile, &type, Launch.Location, &size) != HostSuccess ||
-        type != HostRegSz || size > sizeof Launch.Location)
+    uint32_t size = sizeof raw;
+    if (HostRegQueryValueEx(key, Launch.TargetFile, &type, raw, &size) != HostSuccess ||
+        (type != HostRegSz && type != HostRegExpandSz) || size > sizeof raw)
         return false;
-    if (size > 0 && Launch.Location[size - 1] == '\0')
-        return true;
-    if (size == sizeof Launch.Location)
-        return false;
-    Launch.Location[size] = '\0';
+    if (size == 0 || raw[size - 1] != '\0') {
+        if (size == sizeof raw)
+            return false;
+        raw[size] = '\0';
+    }
+    if (type == HostRegExpandSz) {
+        uint32_t needed =
+            HostExpandEnvironmentStrings(raw, Launch.Location, sizeof Launch.Location);
+        if (needed == 0 || needed > sizeof Launch.Location)
+            return false;
+    } else {
+        CopyText(Launch.Location, raw);
+    }
+    TrimPastedPath(Launch.Location);
+    store.KeepValue = type == HostRegExpandSz || CompareText(Launch.Location, raw) != 0;
+    CopyText(store.Loaded, Launch.Location);
     return true;
 }
 
@@ -80,7 +95,7 @@ void LoadLocation(StoreKey& store)
         Launch.MediaKind = 0;
         return;
     }
-    if (!QueryLocation(key)) {
+    if (!QueryLocation(key, store)) {
         UseCurrentDirectory();
         Launch.SaveNeeded = true;
     }
@@ -90,7 +105,8 @@ void LoadLocation(StoreKey& store)
 
 void SaveLocation(const StoreKey& store)
 {
-    if (store.Path[0] == '\0')
+    if (store.Path[0] == '\0' ||
+        (store.KeepValue && CompareText(Launch.Location, store.Loaded) == 0))
         return;
     HostKey key = nullptr;
     if (HostRegOpenKeyEx(store.Path, HostKeyWrite | store.View, &key) != HostSuccess)

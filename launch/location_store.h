@@ -9,6 +9,10 @@
 struct StoreKey {
     char Path[KeyPathCapacity];
     uint32_t View;  // 0 for the program's own view, or HostKeyWow6464Key
+    // A value that means Location without being its very text (one to expand, or one with
+    // blanks or quotes around it): its author's form is kept while Location stays this.
+    bool KeepValue;
+    char Loaded[PathCapacity];
 };
 
 // Builds the product key path and finds the key: in the program's own registry view, else in
@@ -19,5 +23,6 @@ void FindProductKey(StoreKey& store);
 // Sets Location, MediaKind and possibly SaveNeeded; appends the locator subkey to the path.
 void LoadLocation(StoreKey& store);
 
-// Writes Location under the name of TargetFile, in the key LoadLocation opened.
+// Writes Location under the name of TargetFile, in the key LoadLocation opened; a value kept
+// in its author's form is left as it is while it still means Location.
 void SaveLocation(const StoreKey& store);

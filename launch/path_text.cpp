@@ -45,6 +45,28 @@ void CutLastComponent(char* text)
     text[cut] = '\0';
 }
 
+void CutToParent(char* text)
+{
+    if (IsBareDrive(text))
+        return;
+    // A share root: two separators, a server name, one separator and a share name.
+    if (IsSeparator(text[0]) && IsSeparator(text[1])) {
+        size_t separators = 0;
+        bool emptyPart = text[2] == '\0' || IsSeparator(text[2]);
+        for (size_t i = 2; text[i] != '\0';) {
+            size_t n = CharLength(text + i);
+            if (n == 1 && IsSeparator(text[i])) {
+                ++separators;
+                emptyPart = emptyPart || text[i + 1] == '\0' || IsSeparator(text[i + 1]);
+            }
+            i += n;
+        }
+        if (separators == 1 && !emptyPart)
+            return;
+    }
+    CutLastComponent(text);
+}
+
 void CompleteDriveRoot(char* text)
 {
     if (IsBareDrive(text)) {

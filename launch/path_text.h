@@ -16,6 +16,9 @@ inline bool IsBareDrive(const char* text)
 
 void StripTrailingSeparators(char* text);
 void CutLastComponent(char* text);
+// The folder above text, where a drive (E:) or a share (\\srv\share) is its own parent:
+// the folder above E:\ is still on E:, never the root of whatever drive is current.
+void CutToParent(char* text);
 void CompleteDriveRoot(char* text);  // the buffer needs room for one more byte
 const char* QuoteIfBlank(const char* text);
 bool PathExists(const char* path);

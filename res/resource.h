@@ -25,6 +25,10 @@
 #define IDS_BAD_COMMAND_LINE_CAPTION 15
 #define IDS_UNATTENDED_MISSING 16
 #define IDS_UNATTENDED_REFUSED 17
+#define IDS_START_FAILED 18
+#define IDS_START_FAILED_CAPTION 19
+#define IDS_UNATTENDED_START_FAILED 20
+#define IDS_UNATTENDED_SCRIPT_FAILED 21
 
 #ifndef IDOK /* the .rc already has these from the platform headers */
 #define IDOK 1

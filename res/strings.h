@@ -28,6 +28,10 @@
     "nrcdrom: %s is not in %s; not asking because NRCDROM_UNATTENDED is set\r\n"
 #define STR_UNATTENDED_REFUSED \
     "nrcdrom: the command line is too long; nothing was started, and no box is shown because NRCDROM_UNATTENDED is set\r\n"
+#define STR_START_FAILED "The tool could not be started.\r\n\r\nCommand line: %s\r\n\r\n%s"
+#define STR_START_FAILED_CAPTION "Tool Start Error"
+#define STR_UNATTENDED_START_FAILED "nrcdrom: the tool could not be started: %s; command line: %s\r\n"
+#define STR_UNATTENDED_SCRIPT_FAILED "nrcdrom: %s could not be written: %s\r\n"
 
 /* clang-format on */
 

@@ -18,11 +18,6 @@ constexpr const char* BlockFormat =
     "set INCLUDE=%s%s\\INCLUDE%s;%s%s\\INCLUDE%s;%s%%INCLUDE%%%s\r\n"
     "set LIB=%s%s\\LIB%s;%s%s\\LIB%s;%s%%LIB%%%s\r\n";
 
-bool WriteText(HostFile file, const char* text, size_t length)
-{
-    return HostWriteFile(file, text, static_cast<uint32_t>(length));
-}
-
 // Bytes that cmd reads as its own outside double quotes; a root holding one is quoted.
 const char* RootQuote(const char* root)
 {
@@ -54,6 +49,34 @@ void SetTempPath(char (&tempPath)[ScriptPathCapacity + 14])
     AppendText(tempPath, ".new");
 }
 
+// True when the file under ScriptPath holds these bytes and no others. One byte more than
+// the new content is asked for, so that a longer file is told apart; a file that cannot be
+// read counts as different and is written anew.
+bool HoldsExactly(const char* script, size_t length)
+{
+    HostFile file = HostCreateFile(Launch.ScriptPath, HostGenericRead, HostFileShareRead,
+                                   HostOpenExisting, HostAttributeNormal);
+    if (file == nullptr)
+        return false;
+    static char old[ScriptCapacity + 1];
+    size_t got = 0;
+    bool readable = true;
+    while (readable && got < sizeof old) {
+        uint32_t n = 0;
+        readable = HostReadFile(file, old + got, static_cast<uint32_t>(sizeof old - got), &n);
+        if (n == 0)
+            break;
+        got += n;
+    }
+    HostCloseHandle(file);
+    if (!readable || got != length)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (old[i] != script[i])
+            return false;
+    return true;
+}
+
 }  // namespace
 
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,
@@ -81,20 +104,40 @@ size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* pr
     return TextLength(block);
 }
 
-ScriptOutcome WriteEnvironmentScript()
+size_t FormatEnvironmentScript(char (&script)[ScriptCapacity])
 {
     char programParent[PathCapacity];
     char locationParent[PathCapacity];
     CopyText(programParent, Launch.ProgramDir);
-    CutLastComponent(programParent);
+    CutToParent(programParent);
     CopyText(locationParent, Launch.LocationDir);
-    CutLastComponent(locationParent);
+    CutToParent(locationParent);
+
+    static char block[ScriptBlockCapacity];
+    TextBuilder text(script, sizeof script);
+    text.Append(Header);
+    FormatEnvironmentBlock(block, programParent, locationParent, "\"");
+    text.Append(block);
+    text.Append(Middle);
+    FormatEnvironmentBlock(block, programParent, locationParent, "");
+    text.Append(block);
+    text.Append(Footer);
+    return text.Length();
+}
+
+ScriptOutcome WriteEnvironmentScript(bool onlyWhenChanged, uint32_t* error)
+{
+    *error = 0;
+    static char script[ScriptCapacity];
+    size_t length = FormatEnvironmentScript(script);
 
     // A read-only file, or a directory of the name, is not ours to replace.
     uint32_t existing = HostGetFileAttributes(Launch.ScriptPath);
     if (existing != HostNoAttributes &&
         (existing & (HostAttributeReadOnly | HostAttributeDirectory)) != 0)
         return ScriptOutcome::Kept;
+    if (onlyWhenChanged && existing != HostNoAttributes && HoldsExactly(script, length))
+        return ScriptOutcome::Current;
 
     // The new content goes to a file of its own first, so that a failure at any point
     // leaves the old batch file whole.
@@ -102,24 +145,20 @@ ScriptOutcome WriteEnvironmentScript()
     SetTempPath(tempPath);
     HostFile file =
         HostCreateFile(tempPath, HostGenericWrite, 0, HostCreateAlways, HostAttributeNormal);
-    if (file == nullptr)
+    if (file == nullptr) {
+        *error = HostGetLastError();
         return ScriptOutcome::Failed;
-
-    static char block[ScriptBlockCapacity];
-    bool written = WriteText(file, Header, TextLength(Header));
-    written = WriteText(file, block,
-                        FormatEnvironmentBlock(block, programParent, locationParent, "\"")) &&
-              written;
-    written = WriteText(file, Middle, TextLength(Middle)) && written;
-    written =
-        WriteText(file, block, FormatEnvironmentBlock(block, programParent, locationParent, "")) &&
-        written;
-    written = WriteText(file, Footer, TextLength(Footer)) && written;
+    }
+    bool written = HostWriteFile(file, script, static_cast<uint32_t>(length));
+    if (!written)
+        *error = HostGetLastError();
     HostCloseHandle(file);
 
     if (written &&
         HostMoveFileEx(tempPath, Launch.ScriptPath, HostMoveReplaceExisting | HostMoveWriteThrough))
         return ScriptOutcome::Written;
+    if (written)
+        *error = HostGetLastError();
     HostDeleteFile(tempPath);
     return ScriptOutcome::Failed;
 }

@@ -2,6 +2,7 @@
 // variables, for both command interpreters.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 #include "launch/launch_state.h"
 
@@ -17,12 +18,21 @@ constexpr size_t ScriptBlockCapacity = ScriptRootCapacity * 6 + 93 + 18 + 1;
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,
                               const char* locationParent, const char* valueQuote);
 
+// The whole file: the header, the two blocks and the lines between and after them.
+constexpr size_t ScriptCapacity = 88 + 20 + 7 + 2 * ScriptBlockCapacity;
+
+// Formats the file for ProgramDir and LocationDir; its length.
+size_t FormatEnvironmentScript(char (&script)[ScriptCapacity]);
+
 enum class ScriptOutcome {
     Written,  // the new file replaced the old one, or was created
+    Current,  // the file already holds these very bytes: nothing was written
     Kept,     // a read-only file, or a directory, stands under the name: left alone on purpose
     Failed,   // nothing could be written or moved into place: the old file is as it was
 };
 
 // Writes the whole file beside the program, replacing the old one in one step; on any
-// failure the old file stays as it was and no temporary file is left.
-ScriptOutcome WriteEnvironmentScript();
+// failure the old file stays as it was, no temporary file is left and *error holds the
+// system's error code. With onlyWhenChanged, a file that already holds the same bytes is
+// left alone.
+ScriptOutcome WriteEnvironmentScript(bool onlyWhenChanged, uint32_t* error);

@@ -10,6 +10,8 @@ static_assert(HostSemFailCriticalErrors == SEM_FAILCRITICALERRORS, "error mode m
 static_assert(HostCreateDefaultErrorMode == CREATE_DEFAULT_ERROR_MODE, "flags match");
 static_assert(HostGmemMoveableZeroInit == (GMEM_MOVEABLE | GMEM_ZEROINIT), "flags match");
 static_assert(HostGenericWrite == GENERIC_WRITE && HostCreateAlways == CREATE_ALWAYS, "match");
+static_assert(HostGenericRead == GENERIC_READ && HostOpenExisting == OPEN_EXISTING, "match");
+static_assert(HostFileShareRead == FILE_SHARE_READ, "sharing flag matches");
 static_assert(HostMoveReplaceExisting == MOVEFILE_REPLACE_EXISTING, "flags match");
 static_assert(HostMoveWriteThrough == MOVEFILE_WRITE_THROUGH, "flags match");
 static_assert(HostStdErrorHandle == STD_ERROR_HANDLE, "handle number matches");
@@ -39,6 +41,17 @@ uint32_t HostGetCurrentProcessId()
     return GetCurrentProcessId();
 }
 
+uint32_t HostGetLastError()
+{
+    return GetLastError();
+}
+
+uint32_t HostFormatMessage(uint32_t error, char* buffer, uint32_t capacity)
+{
+    return FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                          error, 0, buffer, capacity, nullptr);
+}
+
 HostFile HostGetStdHandle(uint32_t which)
 {
     HANDLE handle = GetStdHandle(which);
@@ -63,6 +76,11 @@ uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t siz
 bool HostSetEnvironmentVariable(const char* name, const char* value)
 {
     return SetEnvironmentVariableA(name, value) != 0;
+}
+
+uint32_t HostExpandEnvironmentStrings(const char* text, char* buffer, uint32_t capacity)
+{
+    return ExpandEnvironmentStringsA(text, buffer, capacity);
 }
 
 HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes)
@@ -109,6 +127,14 @@ bool HostWriteFile(HostFile file, const void* data, uint32_t bytes)
     DWORD written = 0;
     return WriteFile(reinterpret_cast<HANDLE>(file), data, bytes, &written, nullptr) != 0 &&
            written == bytes;
+}
+
+bool HostReadFile(HostFile file, void* buffer, uint32_t capacity, uint32_t* read)
+{
+    DWORD got = 0;
+    bool ok = ReadFile(reinterpret_cast<HANDLE>(file), buffer, capacity, &got, nullptr) != 0;
+    *read = got;
+    return ok;
 }
 
 void HostCloseHandle(HostFile file)

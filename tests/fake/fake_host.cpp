@@ -1,6 +1,7 @@
 // The fake machine: models what the platform promises, no more.
 #include "tests/fake/fake_host.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@ FakeHost* Current = nullptr;
 
 constexpr long ErrorFileNotFound = 2;
 constexpr long ErrorAccessDenied = 5;
+constexpr long ErrorSharingViolation = 32;
 constexpr long ErrorMoreData = 234;
 
 size_t CharAt(const std::string& s, size_t i)
@@ -105,6 +107,10 @@ void ResetFake()
         {IDS_BAD_COMMAND_LINE_CAPTION, STR_BAD_COMMAND_LINE_CAPTION},
         {IDS_UNATTENDED_MISSING, STR_UNATTENDED_MISSING},
         {IDS_UNATTENDED_REFUSED, STR_UNATTENDED_REFUSED},
+        {IDS_START_FAILED, STR_START_FAILED},
+        {IDS_START_FAILED_CAPTION, STR_START_FAILED_CAPTION},
+        {IDS_UNATTENDED_START_FAILED, STR_UNATTENDED_START_FAILED},
+        {IDS_UNATTENDED_SCRIPT_FAILED, STR_UNATTENDED_SCRIPT_FAILED},
     };
 }
 
@@ -256,6 +262,27 @@ uint32_t HostGetCurrentProcessId()
     return Fake().ProcessId;
 }
 
+uint32_t HostGetLastError()
+{
+    return Fake().LastError;
+}
+
+// The system's texts for the few errors the fake gives, with the line end they come with.
+uint32_t HostFormatMessage(uint32_t error, char* buffer, uint32_t capacity)
+{
+    const std::map<uint32_t, std::string> texts = {
+        {ErrorFileNotFound, "The system cannot find the file specified.\r\n"},
+        {ErrorAccessDenied, "Access is denied.\r\n"},
+        {ErrorSharingViolation,
+         "The process cannot access the file because it is being used by another process.\r\n"},
+    };
+    auto it = texts.find(error);
+    if (it == texts.end() || it->second.size() + 1 > capacity)
+        return 0;
+    std::memcpy(buffer, it->second.c_str(), it->second.size() + 1);
+    return static_cast<uint32_t>(it->second.size());
+}
+
 HostFile HostGetStdHandle(uint32_t which)
 {
     // A made-up handle, only compared. NOLINTNEXTLINE(performance-no-int-to-ptr)
@@ -266,6 +293,7 @@ HostFile HostGetStdHandle(uint32_t which)
 uint32_t HostGetFileAttributes(const char* path)
 {
     Fake().Probes.push_back(path);
+    Fake().Calls.push_back(std::string("GetFileAttributes ") + path);
     std::string key = PathKey(path);
     if (key.size() >= 260)
         return HostNoAttributes;
@@ -282,6 +310,7 @@ uint32_t HostSetErrorMode(uint32_t mode)
     uint32_t old = Fake().ErrorMode;
     Fake().ErrorMode = mode;
     Fake().ErrorModeCalls.push_back(mode);
+    Fake().Calls.push_back("SetErrorMode " + std::to_string(mode));
     return old;
 }
 
@@ -304,6 +333,27 @@ bool HostSetEnvironmentVariable(const char* name, const char* value)
     else
         Fake().Environment[name] = value;
     return true;
+}
+
+// Like the platform: %NAME% of a set variable replaced by its value, anything else kept; the
+// size needed with the terminator, whether or not it fitted.
+uint32_t HostExpandEnvironmentStrings(const char* text, char* buffer, uint32_t capacity)
+{
+    std::string in(text), out;
+    for (size_t i = 0; i < in.size();) {
+        size_t end = in[i] == '%' ? in.find('%', i + 1) : std::string::npos;
+        auto var = end != std::string::npos ? Fake().Environment.find(in.substr(i + 1, end - i - 1))
+                                            : Fake().Environment.end();
+        if (var != Fake().Environment.end()) {
+            out += var->second;
+            i = end + 1;
+        } else {
+            out += in[i++];
+        }
+    }
+    if (out.size() + 1 <= capacity)
+        std::memcpy(buffer, out.c_str(), out.size() + 1);
+    return static_cast<uint32_t>(out.size() + 1);
 }
 
 HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes)
@@ -330,11 +380,16 @@ void HostGlobalFree(HostMemory block)
 
 bool HostCreateProcess(char* commandLine, uint32_t creationFlags)
 {
+    Fake().Calls.push_back(std::string("CreateProcess ") + commandLine);
+    if (Fake().CreateProcessFails) {
+        Fake().LastError = Fake().CreateProcessError;
+        return false;
+    }
     auto it = Fake().Environment.find("PATH");
     Fake().Started.push_back(FakeProcess{commandLine, creationFlags,
                                          it == Fake().Environment.end() ? "(unset)" : it->second,
                                          Fake().ErrorMode});
-    return !Fake().CreateProcessFails;
+    return true;
 }
 
 namespace {
@@ -342,17 +397,34 @@ namespace {
 struct FakeFile {
     std::string Path;
     std::string Content;
+    bool Reading;
+    size_t Offset;
 };
 
 }  // namespace
 
+// Opens an existing file for reading with others allowed to read, or makes a new one for
+// writing alone: the two ways the program opens files.
 HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
                         uint32_t attributes)
 {
     std::string key = PathKey(path);
-    if (access != HostGenericWrite || share != 0 || disposition != HostCreateAlways ||
-        attributes != HostAttributeNormal || Fake().LockedFiles.count(key) != 0)
+    bool reading = access == HostGenericRead && share == HostFileShareRead &&
+                   disposition == HostOpenExisting && attributes == HostAttributeNormal;
+    bool writing = access == HostGenericWrite && share == 0 && disposition == HostCreateAlways &&
+                   attributes == HostAttributeNormal;
+    if (!reading && !writing)
         return nullptr;
+    Fake().LastError = ErrorSharingViolation;
+    if (Fake().LockedFiles.count(key) != 0)
+        return nullptr;
+    Fake().LastError = ErrorAccessDenied;
+    if (reading) {
+        auto it = Fake().Files.find(key);
+        if (Fake().ReadFails || it == Fake().Files.end())
+            return nullptr;
+        return reinterpret_cast<HostFile>(new FakeFile{key, it->second, true, 0});
+    }
     std::string parent = ParentOf(key);
     auto dir = Fake().Paths.find(parent);
     bool driveRoot = parent.size() == 2 && parent[1] == ':';
@@ -360,7 +432,7 @@ HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint3
         (dir == Fake().Paths.end() || !(dir->second & HostAttributeDirectory)))
         return nullptr;
     Fake().Files[key] = "";
-    return reinterpret_cast<HostFile>(new FakeFile{key, ""});
+    return reinterpret_cast<HostFile>(new FakeFile{key, "", false, 0});
 }
 
 bool HostWriteFile(HostFile file, const void* data, uint32_t bytes)
@@ -369,12 +441,24 @@ bool HostWriteFile(HostFile file, const void* data, uint32_t bytes)
         Fake().StdError.append(static_cast<const char*>(data), bytes);
         return true;
     }
-    if (++Fake().Writes == Fake().FailWriteAt)
-        return false;
     auto* f = reinterpret_cast<FakeFile*>(file);
+    if (f->Reading || ++Fake().Writes == Fake().FailWriteAt) {
+        Fake().LastError = ErrorAccessDenied;
+        return false;
+    }
     f->Content.append(static_cast<const char*>(data), bytes);
     Fake().Files[f->Path] = f->Content;
     return true;
+}
+
+bool HostReadFile(HostFile file, void* buffer, uint32_t capacity, uint32_t* read)
+{
+    auto* f = reinterpret_cast<FakeFile*>(file);
+    size_t n = f->Reading ? std::min<size_t>(capacity, f->Content.size() - f->Offset) : 0;
+    std::memcpy(buffer, f->Content.data() + f->Offset, n);
+    f->Offset += n;
+    *read = static_cast<uint32_t>(n);
+    return f->Reading;
 }
 
 void HostCloseHandle(HostFile file)
@@ -385,6 +469,9 @@ void HostCloseHandle(HostFile file)
 bool HostMoveFileEx(const char* from, const char* to, uint32_t flags)
 {
     std::string src = PathKey(from), dst = PathKey(to);
+    Fake().Calls.push_back("MoveFileEx " + src + " " + dst);
+    Fake().LastError =
+        Fake().LockedFiles.count(dst) != 0 ? ErrorSharingViolation : ErrorAccessDenied;
     if (Fake().MoveFails || Fake().LockedFiles.count(dst) != 0 || Fake().Files.count(src) == 0)
         return false;
     if (Fake().Files.count(dst) != 0 && !(flags & HostMoveReplaceExisting))
@@ -465,6 +552,7 @@ long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void*
     if ((k->Access & HostKeyWrite) != HostKeyWrite)
         return ErrorAccessDenied;
     ++Fake().RegistryWrites;
+    Fake().Calls.push_back(std::string("RegSetValueEx ") + name);
     (*k->View)[k->Path][name] = FakeValue{type, std::string(static_cast<const char*>(data), size)};
     return HostSuccess;
 }

@@ -55,6 +55,10 @@ struct FakeHost {
 
     std::map<std::string, uint32_t, NoCase> Paths;  // path -> attributes
     std::vector<std::string> Probes;
+    // The calls whose order matters, as "SetErrorMode 1", "GetFileAttributes PATH",
+    // "RegSetValueEx NAME", "MoveFileEx FROM TO", "CreateProcess COMMAND LINE".
+    std::vector<std::string> Calls;
+    uint32_t LastError = 0;
     uint32_t ErrorMode = 0;
     std::vector<uint32_t> ErrorModeCalls;
 
@@ -63,13 +67,15 @@ struct FakeHost {
     uint32_t LastAllocSize = 0;
     int OpenBlocks = 0;
     std::vector<FakeProcess> Started;
-    bool CreateProcessFails = false;
+    bool CreateProcessFails = false;  // with CreateProcessError as the reason
+    uint32_t CreateProcessError = 2;
 
     std::map<std::string, std::string, NoCase> Files;  // path -> content
     std::set<std::string, NoCase> LockedFiles;         // open elsewhere without sharing
     int FailWriteAt = 0;                               // make the Nth write fail (1-based)
     int Writes = 0;
     bool MoveFails = false;
+    bool ReadFails = false;  // files cannot be opened for reading
 
     // The program's own registry view, and the 64-bit view that a 64-bit system also has.
     std::map<std::string, std::map<std::string, FakeValue, NoCase>, NoCase> Keys;

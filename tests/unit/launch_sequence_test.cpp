@@ -241,25 +241,51 @@ TEST_F(LaunchSequenceTest, UnattendedRunShowsNoWindow)
     }
 }
 
-TEST_F(LaunchSequenceTest, UnstartableCommandStillEndsWithZero)
+// A tool that cannot be started is said so, with the command line and the system's reason:
+// in a box, or unattended in one line; the run ends with 3.
+TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
 {
-    SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
-    AddFile("E:\\SUITE\\BIN\\run.exe");
-    Fake().CreateProcessFails = true;
-    EXPECT_EQ(ExitStarted, Run(Tail));
-    EXPECT_EQ(1u, Fake().Started.size());
+    for (bool unattended : {false, true}) {
+        SCOPED_TRACE(unattended ? "unattended" : "attended");
+        ResetFake();
+        ResetLaunchState();
+        SetUp();
+        SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
+        AddFile("E:\\SUITE\\BIN\\run.exe");
+        Fake().CreateProcessFails = true;
+        Fake().HasStdError = true;
+        if (unattended)
+            Fake().Environment["NRCDROM_UNATTENDED"] = "1";
+        EXPECT_EQ(ExitNotStarted, Run(Tail));
+        if (unattended) {
+            EXPECT_TRUE(Fake().MessageBoxes.empty());
+            EXPECT_EQ(
+                "nrcdrom: the tool could not be started: The system cannot find the file "
+                "specified.; command line: tool.exe E:\\SUITE\\BIN\\run.exe\r\n",
+                Fake().StdError);
+        } else {
+            ASSERT_EQ(1u, Fake().MessageBoxes.size());
+            EXPECT_EQ(
+                "The tool could not be started.\r\n\r\nCommand line: tool.exe "
+                "E:\\SUITE\\BIN\\run.exe\r\n\r\nThe system cannot find the file specified.",
+                Fake().MessageBoxes[0].Text);
+            EXPECT_EQ("Tool Start Error", Fake().MessageBoxes[0].Caption);
+            EXPECT_EQ(HostMbIconError, Fake().MessageBoxes[0].Type);
+            EXPECT_EQ(nullptr, Fake().MessageBoxes[0].Owner);
+            EXPECT_EQ("", Fake().StdError);
+        }
+    }
 }
 
+// Probing an empty drive must fail quietly, so the error mode comes before any probe.
 TEST_F(LaunchSequenceTest, ErrorModeIsSetBeforeTheFirstProbe)
 {
     SetRegString(LocatorKeyPath, "run.exe", "A:\\");
-    Fake().DialogScript = [](HostDialogProc) -> intptr_t {
-        EXPECT_EQ(HostSemFailCriticalErrors, Fake().ErrorMode);
-        return 2;
-    };
-    Run(Tail);
+    Run("run.exe Marlinth_Tools tool.exe_$s PS");
+    ASSERT_LE(2u, Fake().Calls.size());
+    EXPECT_EQ("SetErrorMode 1", Fake().Calls[0]);
+    EXPECT_EQ(0u, Fake().Calls[1].rfind("GetFileAttributes ", 0));
     ASSERT_EQ(1u, Fake().ErrorModeCalls.size());
-    EXPECT_EQ(HostSemFailCriticalErrors, Fake().ErrorModeCalls[0]);
 }
 
 }  // namespace

@@ -130,6 +130,23 @@ TEST_F(LaunchTargetTest, OldPathOfAnyLengthFollowsWhole)
     EXPECT_EQ(8u + 32004u + 2u, Fake().LastAllocSize);
 }
 
+// The new value may take the platform's whole limit of 32,767 characters; one more and the
+// tool gets the old PATH, as when the new value cannot be put together.
+TEST_F(LaunchTargetTest, NewPathWithinThePlatformsLimit)
+{
+    for (size_t length : {32767u, 32768u}) {
+        SCOPED_TRACE(length);
+        ResetFake();
+        ResetLaunchState();
+        const std::string oldPath = "C:\\" + std::string(length - 9 - 3, 'p');  // E:\SUITE;
+        Fake().Environment["PATH"] = oldPath;
+        Prepare("E:\\SUITE", "%s", true);
+        EXPECT_TRUE(LaunchTarget());
+        ASSERT_EQ(1u, Fake().Started.size());
+        EXPECT_EQ(length == 32767u ? "E:\\SUITE;" + oldPath : oldPath, Fake().Started[0].Path);
+    }
+}
+
 TEST_F(LaunchTargetTest, NoBlockForThePathStillStartsTheTool)
 {
     Fake().Environment["PATH"] = "C:\\WIN";

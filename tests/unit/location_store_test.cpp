@@ -22,6 +22,8 @@ protected:
         ResetFake();
         ResetLaunchState();
         Fake().Keys[LocatorKeyPath];
+        Fake().Environment["SystemDrive"] = "C:";
+        Fake().Environment["Deep"] = std::string(510, 'd');
         CopyText(Launch.TargetFile, "devshl.dll");
         if (type != 0)
             SetRegValue(LocatorKeyPath, name, type, data);
@@ -57,12 +59,14 @@ TEST_F(LocationStoreTest, LocatorKeyAbsentUsesTheCurrentDirectoryAndWritesNothin
 TEST_F(LocationStoreTest, StoredValues)
 {
     const std::string long519(519, 'x');
+    const std::string deep519 = std::string(510, 'd') + std::string(9, 'e');
     struct Row {
         const char* Name;
         uint32_t Type;
         std::string Data;  // absent when Type is 0
         const char* Location;
         bool SaveNeeded;
+        bool KeptOnSave = false;  // the value stays in its author's form when saved unchanged
     };
     const Row rows[] = {
         {"plain string", HostRegSz, std::string("E:\\SUITE\\BIN\0", 13), "E:\\SUITE\\BIN", false},
@@ -71,7 +75,18 @@ TEST_F(LocationStoreTest, StoredValues)
         {"no terminator", HostRegSz, "E:\\NOTERM", "E:\\NOTERM", false},
         {"empty data", HostRegSz, "", "", false},
         {"absent", 0, "", "C:\\Work", true},
-        {"expand string", HostRegExpandSz, std::string("E:\\X\0", 5), "C:\\Work", true},
+        {"expand string", HostRegExpandSz, std::string("%SystemDrive%\\X\0", 16), "C:\\X", false,
+         true},
+        {"expand string without variables", HostRegExpandSz, std::string("E:\\X\0", 5), "E:\\X",
+         false, true},
+        {"expand string of 519 bytes", HostRegExpandSz, "%Deep%" + std::string(9, 'e'),
+         deep519.c_str(), false, true},
+        {"expand string past 519 bytes", HostRegExpandSz, "%Deep%" + std::string(10, 'e'),
+         "C:\\Work", true},
+        {"blanks around", HostRegSz, std::string(" \tE:\\SUITE\\BIN  \0", 18), "E:\\SUITE\\BIN",
+         false, true},
+        {"in double quotes", HostRegSz, std::string("\"E:\\My Tools\"\0", 14), "E:\\My Tools",
+         false, true},
         {"binary", HostRegBinary, "E:\\X", "C:\\Work", true},
         {"empty binary", HostRegBinary, "", "C:\\Work", true},
         {"multi string", HostRegMultiSz, std::string("E:\\X\0\0", 5), "C:\\Work", true},
@@ -87,6 +102,12 @@ TEST_F(LocationStoreTest, StoredValues)
         EXPECT_STREQ(row.Location, Launch.Location);
         EXPECT_EQ(row.SaveNeeded, Launch.SaveNeeded);
         EXPECT_EQ(0, Fake().OpenKeys);
+        SaveLocation(store);
+        EXPECT_EQ(row.KeptOnSave ? 0 : 1, Fake().RegistryWrites);
+        CopyText(Launch.Location, "F:\\NEW");
+        SaveLocation(store);
+        EXPECT_EQ(HostRegSz, Fake().Keys[LocatorKeyPath]["devshl.dll"].Type);
+        EXPECT_EQ("F:\\NEW", RegText(LocatorKeyPath, "devshl.dll"));
     }
 }
 

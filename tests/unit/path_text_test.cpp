@@ -32,6 +32,15 @@ TEST_F(PathTextTest, RulesFollowTheExampleTable)
         {CutLastComponent, "cut", "C:/Tools/run.exe", "C:/Tools"},
         {CutLastComponent, "cut", "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
         {CutLastComponent, "cut", "", ""},
+        {CutToParent, "parent", "E:\\BIN", "E:"},
+        {CutToParent, "parent", "E:", "E:"},
+        {CutToParent, "parent", "\\\\srv\\share", "\\\\srv\\share"},
+        {CutToParent, "parent", "//srv/share", "//srv/share"},
+        {CutToParent, "parent", "\\\\srv\\share\\BIN", "\\\\srv\\share"},
+        {CutToParent, "parent", "\\\\srv\\", "\\\\srv"},
+        {CutToParent, "parent", "\\\\srv", "\\"},
+        {CutToParent, "parent", "\\BIN", ""},
+        {CutToParent, "parent", "", ""},
         {CompleteDriveRoot, "complete", "D:", "D:\\"},
         {CompleteDriveRoot, "complete", "D:\\", "D:\\"},
         {CompleteDriveRoot, "complete", "1:", "1:\\"},
@@ -41,7 +50,7 @@ TEST_F(PathTextTest, RulesFollowTheExampleTable)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.Name) + " of [" + row.Input + "]");
-        char buffer[16] = {};
+        char buffer[32] = {};
         std::string(row.Input).copy(buffer, sizeof buffer - 1);
         row.Rule(buffer);
         EXPECT_STREQ(row.Expected, buffer);
