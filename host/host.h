@@ -9,6 +9,7 @@ typedef struct HostWindowTag* HostWindow;      // a window handle
 typedef struct HostKeyTag* HostKey;            // an open registry key
 typedef struct HostFileTag* HostFile;          // an open file
 typedef struct HostMemoryTag* HostMemory;      // a movable memory block
+typedef char16_t HostWideChar;                 // a UTF-16 code unit, as the platform's WCHAR
 
 constexpr uint32_t HostNoAttributes = 0xFFFFFFFFu;  // the path does not exist
 constexpr uint32_t HostAttributeReadOnly = 0x01;
@@ -31,6 +32,10 @@ constexpr uint32_t HostFileShareRead = 0x1;
 constexpr uint32_t HostCreateAlways = 2, HostOpenExisting = 3;
 constexpr uint32_t HostMoveReplaceExisting = 0x1, HostMoveWriteThrough = 0x8;
 
+constexpr uint32_t HostCpAcp = 0;                 // the ANSI code page
+constexpr uint32_t HostWcNoBestFitChars = 0x400;  // no look-alike for what a code page lacks
+constexpr uint32_t HostLocaleSystemDefault = 0x800, HostLocaleIDefaultCodePage = 0x000B;
+
 constexpr uint32_t HostWmInitDialog = 0x0110, HostWmCommand = 0x0111;
 constexpr uint32_t HostMbIconError = 0x10;
 constexpr uint32_t HostSwpNoSizeNoZOrder = 0x0005;
@@ -43,11 +48,11 @@ struct HostRect {
 // The fields of the open-file request that the program sets; the rest stay zero.
 struct HostOpenFileRequest {
     HostWindow Owner;
-    const char* Filter;  // pairs of NUL-ended texts, ended by an empty text
-    char* File;          // in: the preset name; out: the chosen path
-    uint32_t FileCapacity;
-    const char* InitialDir;  // may be null
-    const char* Title;
+    const HostWideChar* Filter;      // pairs of NUL-ended texts, ended by an empty text
+    HostWideChar* File;              // in: the preset name; out: the chosen path
+    uint32_t FileCapacity;           // in characters
+    const HostWideChar* InitialDir;  // may be null
+    const HostWideChar* Title;
     uint32_t Flags;
 };
 
@@ -55,9 +60,18 @@ typedef intptr_t (*HostDialogProc)(HostWindow, uint32_t, uintptr_t, intptr_t);
 
 // The process and its files (KERNEL32).
 bool HostIsDbcsLeadByte(unsigned char byte);
-uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity);
-uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer);
-uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer);
+uint32_t HostGetACP();
+int HostGetLocaleInfo(uint32_t locale, uint32_t type, char* buffer, int capacity);
+// Conversions between a code page and UTF-16, lengths in units with the terminator when
+// length is -1; 0 on failure. usedDefault tells that a character had no form in codePage.
+int HostMultiByteToWideChar(uint32_t codePage, const char* text, int length, HostWideChar* buffer,
+                            int capacity);
+int HostWideCharToMultiByte(uint32_t codePage, uint32_t flags, const HostWideChar* text, int length,
+                            char* buffer, int capacity, bool* usedDefault);
+uint32_t HostGetShortPathName(const HostWideChar* path, HostWideChar* buffer, uint32_t capacity);
+uint32_t HostGetModuleFileName(HostWideChar* buffer, uint32_t capacity);
+uint32_t HostGetCurrentDirectory(uint32_t capacity, HostWideChar* buffer);
+uint32_t HostGetFullPathName(const HostWideChar* path, uint32_t capacity, HostWideChar* buffer);
 uint32_t HostGetCurrentProcessId();
 uint32_t HostGetLastError();
 // The system's text for an error code, without inserts; its length, 0 when there is none.
@@ -66,9 +80,11 @@ HostFile HostGetStdHandle(uint32_t which);  // null when the process has no such
 uint32_t HostGetFileAttributes(const char* path);
 uint32_t HostSetErrorMode(uint32_t mode);
 uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t size);
-bool HostSetEnvironmentVariable(const char* name, const char* value);
+uint32_t HostGetEnvironmentVariableW(const HostWideChar* name, HostWideChar* buffer, uint32_t size);
+bool HostSetEnvironmentVariableW(const HostWideChar* name, const HostWideChar* value);
 // The size the expanded text needs with its terminator, 0 on failure.
-uint32_t HostExpandEnvironmentStrings(const char* text, char* buffer, uint32_t capacity);
+uint32_t HostExpandEnvironmentStrings(const HostWideChar* text, HostWideChar* buffer,
+                                      uint32_t capacity);
 HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes);
 void* HostGlobalLock(HostMemory block);
 void HostGlobalUnlock(HostMemory block);
@@ -78,13 +94,16 @@ HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint3
                         uint32_t attributes);  // null when it fails
 bool HostWriteFile(HostFile file, const void* data, uint32_t bytes);
 bool HostReadFile(HostFile file, void* buffer, uint32_t capacity, uint32_t* read);
+bool HostGetConsoleMode(HostFile file);  // true when file is a console
+bool HostWriteConsole(HostFile console, const HostWideChar* text, uint32_t length);
 void HostCloseHandle(HostFile file);
 bool HostMoveFileEx(const char* from, const char* to, uint32_t flags);
 bool HostDeleteFile(const char* path);
 
 // The registry (ADVAPI32); every key is below HKEY_LOCAL_MACHINE.
 long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key);
-long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data, uint32_t* size);
+long HostRegQueryValueEx(HostKey key, const HostWideChar* name, uint32_t* type, void* data,
+                         uint32_t* size);
 long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void* data,
                        uint32_t size);
 void HostRegCloseKey(HostKey key);
@@ -94,7 +113,7 @@ int HostLoadString(HostInstance instance, uint32_t id, char* buffer, int capacit
 intptr_t HostDialogBoxParam(HostInstance instance, uint32_t templateId, HostWindow owner,
                             HostDialogProc proc, intptr_t param);
 void HostEndDialog(HostWindow dialog, intptr_t result);
-uint32_t HostGetDlgItemText(HostWindow dialog, int id, char* buffer, int capacity);
+uint32_t HostGetDlgItemText(HostWindow dialog, int id, HostWideChar* buffer, int capacity);
 void HostSetDlgItemText(HostWindow dialog, int id, const char* text);
 void HostSetWindowText(HostWindow window, const char* text);
 bool HostGetWindowRect(HostWindow window, HostRect* rect);

@@ -9,17 +9,20 @@
 #include "launch/run_report.h"
 #include "launch/text.h"
 #include "launch/tokens.h"
+#include "launch/wide_text.h"
 #include "prompt/location_dialog.h"
 #include "res/resource.h"
 #include "script/environment_script.h"
 
 namespace {
 
-// The program's directory; a module name too long for the buffer counts as unavailable.
+// The program's directory; a module name too long for the buffer, or one without an ANSI
+// form, counts as unavailable.
 void SetProgramDir()
 {
-    uint32_t n = HostGetModuleFileName(Launch.ProgramDir, sizeof Launch.ProgramDir);
-    if (n == 0 || n >= sizeof Launch.ProgramDir)
+    static HostWideChar name[WidePathCapacity];
+    uint32_t n = HostGetModuleFileName(name, WidePathCapacity);
+    if (n == 0 || n >= WidePathCapacity || AnsiName(name, Launch.ProgramDir) == NameForm::Unusable)
         Launch.ProgramDir[0] = '\0';
     else
         CutLastComponent(Launch.ProgramDir);
@@ -84,12 +87,12 @@ bool EnsureTargetPresent()
 // the next run tries again.
 int RunScriptMode(const StoreKey& store)
 {
-    uint32_t error = 0;
-    ScriptOutcome outcome = WriteEnvironmentScript(!Launch.SaveNeeded, &error);
-    if (!Launch.SaveNeeded && outcome != ScriptOutcome::Written && outcome != ScriptOutcome::Failed)
+    static ScriptFailure failure;
+    ScriptOutcome outcome = WriteEnvironmentScript(!Launch.SaveNeeded, failure);
+    if (outcome == ScriptOutcome::Current || (outcome == ScriptOutcome::Kept && !Launch.SaveNeeded))
         return ExitStarted;
-    if (outcome == ScriptOutcome::Failed)
-        ReportScriptFailure(error);
+    if (outcome == ScriptOutcome::Failed || outcome == ScriptOutcome::Unspellable)
+        ReportScriptFailure(failure);
     else if (Launch.SaveNeeded)
         SaveLocation(store);
     return ExitScript;

@@ -6,6 +6,7 @@
 #include "launch/path_text.h"
 #include "launch/run_report.h"
 #include "launch/text.h"
+#include "launch/wide_text.h"
 
 namespace {
 
@@ -45,28 +46,33 @@ void ExpandCommandTemplate(char (&out)[ChildCommandLineCapacity], const char* co
     FormatText(out, format, probePath, targetDir, targetDir, targetDir);
 }
 
+// In UTF-16 throughout, so that old entries the ANSI code page cannot spell, and the
+// characters of a double-byte one, reach the child whole.
 void PrefixPath()
 {
-    uint32_t oldSize = HostGetEnvironmentVariable("PATH", nullptr, 0);
-    uint32_t length = static_cast<uint32_t>(TextLength(Launch.Location));
+    static HostWideChar location[WidePathCapacity];
+    if (!Widen(Launch.Location, location))
+        return;
+    uint32_t length = static_cast<uint32_t>(WideLength(location));
+    uint32_t oldSize = HostGetEnvironmentVariableW(u"PATH", nullptr, 0);
     if (length + oldSize > EnvironmentValueLimit)
-        return;  // Location, ";" and the old value, oldSize - 1 bytes, cannot be set
+        return;  // Location, ";" and the old value, oldSize - 1 characters, cannot be set
     uint32_t blockSize = length + oldSize + 2;
-    HostMemory block = HostGlobalAlloc(HostGmemMoveableZeroInit, blockSize);
+    HostMemory block = HostGlobalAlloc(HostGmemMoveableZeroInit, blockSize * sizeof location[0]);
     if (block == nullptr)
         return;  // no room for the new value: the child gets the PATH as it was
-    char* text = static_cast<char*>(HostGlobalLock(block));
+    auto* text = static_cast<HostWideChar*>(HostGlobalLock(block));
     if (text != nullptr) {
-        TextBuilder prefix(text, blockSize);
-        prefix.Append(Launch.Location);
+        uint32_t used = 0;
+        for (; used < length; ++used)
+            text[used] = location[used];
         if (oldSize != 0) {
-            prefix.Put(';');
-            uint32_t used = static_cast<uint32_t>(prefix.Length());
-            uint32_t got = HostGetEnvironmentVariable("PATH", text + used, blockSize - used);
+            text[used++] = u';';
+            uint32_t got = HostGetEnvironmentVariableW(u"PATH", text + used, blockSize - used);
             if (got >= blockSize - used)
-                text[used] = '\0';  // PATH grew in between: keep the location alone
+                text[used] = 0;  // PATH grew in between: keep the location alone
         }
-        HostSetEnvironmentVariable("PATH", text);
+        HostSetEnvironmentVariableW(u"PATH", text);
         HostGlobalUnlock(block);
     }
     HostGlobalFree(block);

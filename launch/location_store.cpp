@@ -4,16 +4,30 @@
 #include "host/host.h"
 #include "launch/path_text.h"
 #include "launch/text.h"
+#include "launch/wide_text.h"
 
 namespace {
 
-// The current directory stands in for a location; a directory too long for Location is
-// taken as unavailable rather than cut.
+// The current directory stands in for a location; a directory too long for Location, or
+// without an ANSI form, is taken as unavailable rather than cut or spelled like another.
 void UseCurrentDirectory()
 {
-    uint32_t n = HostGetCurrentDirectory(sizeof Launch.Location, Launch.Location);
-    if (n == 0 || n >= sizeof Launch.Location)
+    static HostWideChar directory[WidePathCapacity];
+    uint32_t n = HostGetCurrentDirectory(WidePathCapacity, directory);
+    if (n == 0 || n >= WidePathCapacity ||
+        AnsiName(directory, Launch.Location) == NameForm::Unusable)
         Launch.Location[0] = '\0';
+}
+
+// A stored text without an ANSI form: shown with a question mark for each character the code
+// page lacks, which no file name holds, so that it is never found and never taken for
+// another folder, and kept in the registry unless the user picks another location.
+void ShowUnusable(const HostWideChar* text)
+{
+    bool usedDefault = false;
+    if (HostWideCharToMultiByte(HostCpAcp, HostWcNoBestFitChars, text, -1, Launch.Location,
+                                static_cast<int>(sizeof Launch.Location), &usedDefault) <= 0)
+        CopyText(Launch.Location, "?");
 }
 
 // A usable location is a REG_SZ, or a REG_EXPAND_SZ once its variables are expanded, whose
@@ -22,27 +36,44 @@ void UseCurrentDirectory()
 // before anything reads it.
 bool QueryLocation(HostKey key, StoreKey& store)
 {
-    char raw[PathCapacity];
+    static HostWideChar name[NameCapacity];
+    static HostWideChar raw[WidePathCapacity];
+    static HostWideChar expanded[WidePathCapacity];
     uint32_t type = 0;
     uint32_t size = sizeof raw;
-    if (HostRegQueryValueEx(key, Launch.TargetFile, &type, raw, &size) != HostSuccess ||
+    if (!Widen(Launch.TargetFile, name) ||
+        HostRegQueryValueEx(key, name, &type, raw, &size) != HostSuccess ||
         (type != HostRegSz && type != HostRegExpandSz) || size > sizeof raw)
         return false;
-    if (size == 0 || raw[size - 1] != '\0') {
-        if (size == sizeof raw)
+    size_t units = size / sizeof raw[0];
+    if (units == 0 || raw[units - 1] != 0) {
+        if (units == WidePathCapacity)
             return false;
-        raw[size] = '\0';
+        raw[units] = 0;
     }
+    const HostWideChar* text = raw;
     if (type == HostRegExpandSz) {
-        uint32_t needed =
-            HostExpandEnvironmentStrings(raw, Launch.Location, sizeof Launch.Location);
-        if (needed == 0 || needed > sizeof Launch.Location)
+        uint32_t needed = HostExpandEnvironmentStrings(raw, expanded, WidePathCapacity);
+        if (needed == 0 || needed > WidePathCapacity)
             return false;
-    } else {
-        CopyText(Launch.Location, raw);
+        text = expanded;
     }
+    NameForm form = AnsiName(text, Launch.Location);
+    if (form == NameForm::Unusable) {
+        // A text too long for Location counts as no value; one the code page cannot spell
+        // is a location where the target is not found.
+        bool usedDefault = false;
+        HostWideCharToMultiByte(HostCpAcp, HostWcNoBestFitChars, text, -1, nullptr, 0,
+                                &usedDefault);
+        if (!usedDefault)
+            return false;
+        ShowUnusable(text);
+    }
+    static char spelled[PathCapacity];
+    CopyText(spelled, Launch.Location);
     TrimPastedPath(Launch.Location);
-    store.KeepValue = type == HostRegExpandSz || CompareText(Launch.Location, raw) != 0;
+    store.KeepValue = type == HostRegExpandSz || form != NameForm::Exact ||
+                      CompareText(Launch.Location, spelled) != 0;
     CopyText(store.Loaded, Launch.Location);
     return true;
 }
@@ -52,7 +83,7 @@ uint32_t QueryMediaKind(HostKey key)
     uint32_t type = 0;
     uint32_t value = 0;
     uint32_t size = sizeof value;
-    if (HostRegQueryValueEx(key, "media", &type, &value, &size) != HostSuccess ||
+    if (HostRegQueryValueEx(key, u"media", &type, &value, &size) != HostSuccess ||
         type != HostRegDword || size != sizeof value)
         return 0;
     return value;

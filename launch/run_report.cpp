@@ -4,6 +4,7 @@
 #include "host/host.h"
 #include "launch/format_text.h"
 #include "launch/text.h"
+#include "launch/wide_text.h"
 #include "res/resource.h"
 
 namespace {
@@ -26,11 +27,22 @@ bool IsUnattended()
     return n != 0 && !(n == 1 && value[0] == '0');
 }
 
+// In the console's own Unicode call on a console, else in cmd's code page, so that type
+// shows a logged folder name as it is.
 void TellStandardError(const char* line)
 {
     HostFile standardError = HostGetStdHandle(HostStdErrorHandle);
-    if (standardError != nullptr)
-        HostWriteFile(standardError, line, static_cast<uint32_t>(TextLength(line)));
+    if (standardError == nullptr)
+        return;
+    if (HostGetConsoleMode(standardError)) {
+        static HostWideChar wide[ReportCapacity];
+        if (Widen(line, wide))
+            HostWriteConsole(standardError, wide, static_cast<uint32_t>(WideLength(wide)));
+        return;
+    }
+    static char text[2 * ReportCapacity];
+    size_t n = ConsoleTextInto(line, text, sizeof text);
+    HostWriteFile(standardError, text, static_cast<uint32_t>(n));
 }
 
 void SystemReason(uint32_t error, char (&reason)[TextCapacity])
@@ -72,15 +84,20 @@ void ReportStartFailure(const char* commandLine, uint32_t error)
     HostMessageBox(nullptr, text, caption, HostMbIconError);
 }
 
-void ReportScriptFailure(uint32_t error)
+void ReportScriptFailure(const ScriptFailure& failure)
 {
     if (!IsUnattended())
         return;
-    char reason[TextCapacity];
     char format[TextCapacity];
     static char text[ReportCapacity];
-    SystemReason(error, reason);
-    LoadText(IDS_UNATTENDED_SCRIPT_FAILED, format);
-    FormatText(text, format, Launch.ScriptPath, reason);
+    if (failure.Folder[0] != '\0') {
+        LoadText(IDS_UNATTENDED_UNSPELLABLE, format);
+        FormatText(text, format, Launch.ScriptPath, failure.Folder);
+    } else {
+        char reason[TextCapacity];
+        SystemReason(failure.Error, reason);
+        LoadText(IDS_UNATTENDED_SCRIPT_FAILED, format);
+        FormatText(text, format, Launch.ScriptPath, reason);
+    }
     TellStandardError(text);
 }

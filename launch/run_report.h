@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "launch/launch_state.h"
+#include "script/environment_script.h"
 
 // NRCDROM_UNATTENDED set to anything but empty or 0: the run shows no window.
 bool IsUnattended();
@@ -18,6 +19,7 @@ void SystemReason(uint32_t error, char (&reason)[TextCapacity]);
 // The tool named by commandLine could not be started: a box, or the line when unattended.
 void ReportStartFailure(const char* commandLine, uint32_t error);
 
-// NRVARCD.BAT could not be written: an unattended run says so and why; an attended run
-// says nothing, as the exit code tells it.
-void ReportScriptFailure(uint32_t error);
+// NRVARCD.BAT could not be written: an unattended run says so and why (the system's error,
+// or the folder that cmd's code page cannot spell); an attended run says nothing, as the
+// exit code tells it.
+void ReportScriptFailure(const ScriptFailure& failure);

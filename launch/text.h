@@ -69,12 +69,17 @@ private:
 };
 
 // Copies as much as fits; false when the text had to be cut.
+inline bool CopyTextInto(char* dest, size_t capacity, const char* src)
+{
+    TextBuilder out(dest, capacity);
+    out.Append(src);
+    return !out.Cut();
+}
+
 template <size_t N>
 bool CopyText(char (&dest)[N], const char* src)
 {
-    TextBuilder out(dest, N);
-    out.Append(src);
-    return !out.Cut();
+    return CopyTextInto(dest, N, src);
 }
 
 // Appends as much as fits; false when the text had to be cut.

@@ -3,43 +3,54 @@
 #include "launch/launch_state.h"
 #include "launch/path_text.h"
 #include "launch/text.h"
+#include "launch/wide_text.h"
 #include "prompt/location_dialog.h"
 #include "res/resource.h"
 
-void BrowseForTarget(HostWindow dialog)
+BrowseResult BrowseForTarget(HostWindow dialog)
 {
-    char file[NameCapacity];
-    CopyText(file, Launch.TargetFile);
+    static HostWideChar file[NameCapacity];
+    Widen(Launch.TargetFile, file);
 
     // One filter: the title as its display name, the target's own name as its pattern, and
     // the empty text that ends the list.
-    char filter[TextCapacity + NameCapacity + 1];
-    TextBuilder list(filter, sizeof filter);
-    list.Append(Launch.ProductTitle);
-    list.Put('\0');
-    list.Append(Launch.TargetFile);
-    list.Put('\0');  // the builder ends the text with the second NUL
+    static HostWideChar filter[TextCapacity + NameCapacity + 1];
+    size_t used = 0;
+    const char* parts[] = {Launch.ProductTitle, Launch.TargetFile};
+    for (const char* part : parts) {
+        WidenInto(part, filter + used, sizeof filter / sizeof filter[0] - used - 1);
+        used += WideLength(filter + used) + 1;
+    }
+    filter[used] = 0;
 
     char format[TextCapacity] = "";
     char title[TextCapacity];
     HostLoadString(Launch.Instance, IDS_LOCATE, format, static_cast<int>(sizeof format));
     FormatText(title, format, Launch.ProductTitle);
+    static HostWideChar wideTitle[TextCapacity];
+    Widen(title, wideTitle);
 
     uint32_t attributes = HostGetFileAttributes(Launch.Location);
     bool isDirectory = attributes != HostNoAttributes && (attributes & HostAttributeDirectory) != 0;
+    static HostWideChar initialDir[WidePathCapacity];
+    Widen(Launch.Location, initialDir);
 
     HostOpenFileRequest request{};
     request.Owner = dialog;
     request.Filter = filter;
     request.File = file;
-    request.FileCapacity = sizeof file;
-    request.InitialDir = isDirectory ? Launch.Location : nullptr;
-    request.Title = title;
+    request.FileCapacity = NameCapacity;
+    request.InitialDir = isDirectory ? initialDir : nullptr;
+    request.Title = wideTitle;
     request.Flags = HostOfnFlags;
     if (!HostGetOpenFileName(&request))
-        return;
+        return BrowseResult::Cancelled;
 
-    CutLastComponent(file);
-    CompleteDriveRoot(file);  // a file in a drive's root gives D:, completed to D:\ .
-    CopyText(Launch.Location, file);
+    char chosen[NameCapacity];
+    if (AnsiName(file, chosen) == NameForm::Unusable)
+        return BrowseResult::Unusable;
+    CutLastComponent(chosen);
+    CompleteDriveRoot(chosen);  // a file in a drive's root gives D:, completed to D:\ .
+    CopyText(Launch.Location, chosen);
+    return BrowseResult::Chosen;
 }

@@ -6,6 +6,7 @@
 #include "launch/launch_state.h"
 #include "launch/path_text.h"
 #include "launch/text.h"
+#include "launch/wide_text.h"
 #include "res/resource.h"
 
 namespace {
@@ -82,11 +83,14 @@ void FillLocationDialog(HostWindow dialog)
     HostSetDlgItemText(dialog, IDC_LOCATION_GROUP, group);
 }
 
-void ReadField(HostWindow dialog)
+// The field's text as the user typed it, read in Unicode; false when it has no ANSI form,
+// since a look-alike would name another folder.
+bool ReadField(HostWindow dialog)
 {
-    Launch.Location[0] = '\0';
-    HostGetDlgItemText(dialog, IDC_LOCATION, Launch.Location,
-                       static_cast<int>(sizeof Launch.Location));
+    static HostWideChar typed[WidePathCapacity];
+    typed[0] = 0;
+    HostGetDlgItemText(dialog, IDC_LOCATION, typed, static_cast<int>(WidePathCapacity));
+    return AnsiName(typed, Launch.Location) != NameForm::Unusable;
 }
 
 // The location as the user means it: blanks and enclosing double quotes of a pasted path
@@ -96,45 +100,55 @@ void ReadField(HostWindow dialog)
 // current drive). False when a relative text has no absolute form that fits.
 bool ReadTypedLocation(HostWindow dialog)
 {
-    ReadField(dialog);
+    if (!ReadField(dialog))
+        return false;
     TrimPastedPath(Launch.Location);
     StripTrailingSeparators(Launch.Location);
     if (Launch.Location[0] == '\0' || IsBareDrive(Launch.Location) ||
         IsAbsolutePath(Launch.Location))
         return true;
-    char full[PathCapacity];
-    uint32_t n = HostGetFullPathName(Launch.Location, sizeof full, full);
-    if (n == 0 || n >= sizeof full)
+    static HostWideChar relative[WidePathCapacity];
+    static HostWideChar full[WidePathCapacity];
+    if (!Widen(Launch.Location, relative))
         return false;
-    CopyText(Launch.Location, full);
+    uint32_t n = HostGetFullPathName(relative, WidePathCapacity, full);
+    if (n == 0 || n >= WidePathCapacity || AnsiName(full, Launch.Location) == NameForm::Unusable)
+        return false;
     StripTrailingSeparators(Launch.Location);
     return true;
 }
 
 // A drive root typed as D:\ is stripped to D: for the probe and completed back afterwards,
 // so D: and D:\ are stored alike.
+void TellBadLocation(HostWindow dialog)
+{
+    char format[TextCapacity];
+    char text[TextCapacity];
+    char caption[TextCapacity];
+    LoadText(IDS_BAD_LOCATION, format);
+    FormatText(text, format, Launch.ProductTitle);
+    LoadText(IDS_BAD_LOCATION_CAPTION, caption);
+    HostMessageBox(dialog, text, caption, HostMbIconError);
+}
+
 void AcceptTypedLocation(HostWindow dialog)
 {
     bool usable = ReadTypedLocation(dialog);
     FormatText(Launch.ProbePath, "%s\\%s", Launch.Location, Launch.TargetFile);
     if (!usable || !PathExists(Launch.ProbePath)) {
-        char format[TextCapacity];
-        char text[TextCapacity];
-        char caption[TextCapacity];
-        LoadText(IDS_BAD_LOCATION, format);
-        FormatText(text, format, Launch.ProductTitle);
-        LoadText(IDS_BAD_LOCATION_CAPTION, caption);
-        HostMessageBox(dialog, text, caption, HostMbIconError);
+        TellBadLocation(dialog);
         return;
     }
     CompleteDriveRoot(Launch.Location);
     HostEndDialog(dialog, IDOK);
 }
 
+// A chosen file whose folder has no ANSI form is refused at once, as OK would refuse it.
 void BrowseIntoField(HostWindow dialog)
 {
     ReadField(dialog);
-    BrowseForTarget(dialog);
+    if (BrowseForTarget(dialog) == BrowseResult::Unusable)
+        TellBadLocation(dialog);
     HostSetDlgItemText(dialog, IDC_LOCATION, Launch.Location);
 }
 

@@ -29,6 +29,7 @@
 #define IDS_START_FAILED_CAPTION 19
 #define IDS_UNATTENDED_START_FAILED 20
 #define IDS_UNATTENDED_SCRIPT_FAILED 21
+#define IDS_UNATTENDED_UNSPELLABLE 22
 
 #ifndef IDOK /* the .rc already has these from the platform headers */
 #define IDOK 1

@@ -32,6 +32,8 @@
 #define STR_START_FAILED_CAPTION "Tool Start Error"
 #define STR_UNATTENDED_START_FAILED "nrcdrom: the tool could not be started: %s; command line: %s\r\n"
 #define STR_UNATTENDED_SCRIPT_FAILED "nrcdrom: %s could not be written: %s\r\n"
+#define STR_UNATTENDED_UNSPELLABLE \
+    "nrcdrom: %s was not written: the command prompt's code page cannot spell the folder %s, and it has no short name\r\n"
 
 /* clang-format on */
 

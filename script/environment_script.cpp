@@ -5,6 +5,7 @@
 #include "launch/format_text.h"
 #include "launch/path_text.h"
 #include "launch/text.h"
+#include "launch/wide_text.h"
 
 namespace {
 
@@ -77,6 +78,19 @@ bool HoldsExactly(const char* script, size_t length)
     return true;
 }
 
+// The folder above dir as cmd reads it back; false, with the folder named in failure, when
+// its code page can spell neither the folder's name nor a short name of it.
+bool ParentForConsole(const char* dir, char (&parent)[PathCapacity], ScriptFailure& failure)
+{
+    char ansi[PathCapacity];
+    CopyText(ansi, dir);
+    CutToParent(ansi);
+    if (ConsoleNameInto(ansi, parent, sizeof parent))
+        return true;
+    CopyText(failure.Folder, ansi);
+    return false;
+}
+
 }  // namespace
 
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,
@@ -104,14 +118,13 @@ size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* pr
     return TextLength(block);
 }
 
-size_t FormatEnvironmentScript(char (&script)[ScriptCapacity])
+size_t FormatEnvironmentScript(char (&script)[ScriptCapacity], ScriptFailure& failure)
 {
     char programParent[PathCapacity];
     char locationParent[PathCapacity];
-    CopyText(programParent, Launch.ProgramDir);
-    CutToParent(programParent);
-    CopyText(locationParent, Launch.LocationDir);
-    CutToParent(locationParent);
+    if (!ParentForConsole(Launch.ProgramDir, programParent, failure) ||
+        !ParentForConsole(Launch.LocationDir, locationParent, failure))
+        return 0;
 
     static char block[ScriptBlockCapacity];
     TextBuilder text(script, sizeof script);
@@ -125,17 +138,20 @@ size_t FormatEnvironmentScript(char (&script)[ScriptCapacity])
     return text.Length();
 }
 
-ScriptOutcome WriteEnvironmentScript(bool onlyWhenChanged, uint32_t* error)
+ScriptOutcome WriteEnvironmentScript(bool onlyWhenChanged, ScriptFailure& failure)
 {
-    *error = 0;
+    failure.Error = 0;
+    failure.Folder[0] = '\0';
     static char script[ScriptCapacity];
-    size_t length = FormatEnvironmentScript(script);
+    size_t length = FormatEnvironmentScript(script, failure);
 
     // A read-only file, or a directory of the name, is not ours to replace.
     uint32_t existing = HostGetFileAttributes(Launch.ScriptPath);
     if (existing != HostNoAttributes &&
         (existing & (HostAttributeReadOnly | HostAttributeDirectory)) != 0)
         return ScriptOutcome::Kept;
+    if (length == 0)
+        return ScriptOutcome::Unspellable;
     if (onlyWhenChanged && existing != HostNoAttributes && HoldsExactly(script, length))
         return ScriptOutcome::Current;
 
@@ -146,19 +162,19 @@ ScriptOutcome WriteEnvironmentScript(bool onlyWhenChanged, uint32_t* error)
     HostFile file =
         HostCreateFile(tempPath, HostGenericWrite, 0, HostCreateAlways, HostAttributeNormal);
     if (file == nullptr) {
-        *error = HostGetLastError();
+        failure.Error = HostGetLastError();
         return ScriptOutcome::Failed;
     }
     bool written = HostWriteFile(file, script, static_cast<uint32_t>(length));
     if (!written)
-        *error = HostGetLastError();
+        failure.Error = HostGetLastError();
     HostCloseHandle(file);
 
     if (written &&
         HostMoveFileEx(tempPath, Launch.ScriptPath, HostMoveReplaceExisting | HostMoveWriteThrough))
         return ScriptOutcome::Written;
     if (written)
-        *error = HostGetLastError();
+        failure.Error = HostGetLastError();
     HostDeleteFile(tempPath);
     return ScriptOutcome::Failed;
 }

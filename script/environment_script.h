@@ -21,18 +21,26 @@ size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* pr
 // The whole file: the header, the two blocks and the lines between and after them.
 constexpr size_t ScriptCapacity = 88 + 20 + 7 + 2 * ScriptBlockCapacity;
 
-// Formats the file for ProgramDir and LocationDir; its length.
-size_t FormatEnvironmentScript(char (&script)[ScriptCapacity]);
+// Why the file could not be written: the system's error code, or the folder that cmd's code
+// page cannot spell.
+struct ScriptFailure {
+    uint32_t Error;
+    char Folder[PathCapacity];
+};
+
+// Formats the file for ProgramDir and LocationDir, each root in cmd's code page; its length,
+// or 0 when a root cannot be spelled there (the root is then in failure.Folder).
+size_t FormatEnvironmentScript(char (&script)[ScriptCapacity], ScriptFailure& failure);
 
 enum class ScriptOutcome {
-    Written,  // the new file replaced the old one, or was created
-    Current,  // the file already holds these very bytes: nothing was written
-    Kept,     // a read-only file, or a directory, stands under the name: left alone on purpose
-    Failed,   // nothing could be written or moved into place: the old file is as it was
+    Written,      // the new file replaced the old one, or was created
+    Current,      // the file already holds these very bytes: nothing was written
+    Kept,         // a read-only file, or a directory, stands under the name: left alone on purpose
+    Failed,       // nothing could be written or moved into place: the old file is as it was
+    Unspellable,  // cmd could not read a root back: nothing was written
 };
 
 // Writes the whole file beside the program, replacing the old one in one step; on any
-// failure the old file stays as it was, no temporary file is left and *error holds the
-// system's error code. With onlyWhenChanged, a file that already holds the same bytes is
-// left alone.
-ScriptOutcome WriteEnvironmentScript(bool onlyWhenChanged, uint32_t* error);
+// failure the old file stays as it was, no temporary file is left and failure says why.
+// With onlyWhenChanged, a file that already holds the same bytes is left alone.
+ScriptOutcome WriteEnvironmentScript(bool onlyWhenChanged, ScriptFailure& failure);

@@ -61,11 +61,13 @@ void HostEndDialog(HostWindow dialog, intptr_t result)
         EndDialogFn(Hwnd(dialog), result);
 }
 
-uint32_t HostGetDlgItemText(HostWindow dialog, int id, char* buffer, int capacity)
+uint32_t HostGetDlgItemText(HostWindow dialog, int id, HostWideChar* buffer, int capacity)
 {
-    using Fn = UINT(WINAPI*)(HWND, int, LPSTR, int);
-    USER32_CALL(Fn, GetDlgItemTextA);
-    return GetDlgItemTextAFn != nullptr ? GetDlgItemTextAFn(Hwnd(dialog), id, buffer, capacity) : 0;
+    using Fn = UINT(WINAPI*)(HWND, int, LPWSTR, int);
+    USER32_CALL(Fn, GetDlgItemTextW);
+    return GetDlgItemTextWFn != nullptr
+               ? GetDlgItemTextWFn(Hwnd(dialog), id, reinterpret_cast<WCHAR*>(buffer), capacity)
+               : 0;
 }
 
 void HostSetDlgItemText(HostWindow dialog, int id, const char* text)
@@ -122,19 +124,19 @@ int HostMessageBox(HostWindow owner, const char* text, const char* caption, uint
 // The request as the oldest open-file dialog knows it, without the later fields.
 bool HostGetOpenFileName(HostOpenFileRequest* request)
 {
-    using Fn = BOOL(WINAPI*)(LPOPENFILENAMEA);
-    static Fn GetOpenFileNameAFn = Resolve<Fn>("comdlg32.dll", "GetOpenFileNameA");
-    if (GetOpenFileNameAFn == nullptr)
+    using Fn = BOOL(WINAPI*)(LPOPENFILENAMEW);
+    static Fn GetOpenFileNameWFn = Resolve<Fn>("comdlg32.dll", "GetOpenFileNameW");
+    if (GetOpenFileNameWFn == nullptr)
         return false;
-    OPENFILENAMEA ofn;
+    OPENFILENAMEW ofn;
     ZeroMemory(&ofn, sizeof ofn);
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     ofn.hwndOwner = Hwnd(request->Owner);
-    ofn.lpstrFilter = request->Filter;
-    ofn.lpstrFile = request->File;
+    ofn.lpstrFilter = reinterpret_cast<const WCHAR*>(request->Filter);
+    ofn.lpstrFile = reinterpret_cast<WCHAR*>(request->File);
     ofn.nMaxFile = request->FileCapacity;
-    ofn.lpstrInitialDir = request->InitialDir;
-    ofn.lpstrTitle = request->Title;
+    ofn.lpstrInitialDir = reinterpret_cast<const WCHAR*>(request->InitialDir);
+    ofn.lpstrTitle = reinterpret_cast<const WCHAR*>(request->Title);
     ofn.Flags = request->Flags;
-    return GetOpenFileNameAFn(&ofn) == TRUE;
+    return GetOpenFileNameWFn(&ofn) == TRUE;
 }

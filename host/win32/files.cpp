@@ -15,25 +15,73 @@ static_assert(HostFileShareRead == FILE_SHARE_READ, "sharing flag matches");
 static_assert(HostMoveReplaceExisting == MOVEFILE_REPLACE_EXISTING, "flags match");
 static_assert(HostMoveWriteThrough == MOVEFILE_WRITE_THROUGH, "flags match");
 static_assert(HostStdErrorHandle == STD_ERROR_HANDLE, "handle number matches");
+static_assert(sizeof(HostWideChar) == sizeof(WCHAR), "UTF-16 code units");
+static_assert(HostCpAcp == CP_ACP && HostWcNoBestFitChars == WC_NO_BEST_FIT_CHARS, "match");
+static_assert(HostLocaleSystemDefault == LOCALE_SYSTEM_DEFAULT, "locale matches");
+static_assert(HostLocaleIDefaultCodePage == LOCALE_IDEFAULTCODEPAGE, "locale field matches");
+
+namespace {
+
+WCHAR* W(HostWideChar* text)
+{
+    return reinterpret_cast<WCHAR*>(text);
+}
+
+const WCHAR* W(const HostWideChar* text)
+{
+    return reinterpret_cast<const WCHAR*>(text);
+}
+
+}  // namespace
 
 bool HostIsDbcsLeadByte(unsigned char value)
 {
     return IsDBCSLeadByte(value) != 0;
 }
 
-uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity)
+uint32_t HostGetACP()
 {
-    return GetModuleFileNameA(nullptr, buffer, capacity);
+    return GetACP();
 }
 
-uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer)
+int HostGetLocaleInfo(uint32_t locale, uint32_t type, char* buffer, int capacity)
 {
-    return GetCurrentDirectoryA(capacity, buffer);
+    return GetLocaleInfoA(locale, type, buffer, capacity);
 }
 
-uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer)
+int HostMultiByteToWideChar(uint32_t codePage, const char* text, int length, HostWideChar* buffer,
+                            int capacity)
 {
-    return GetFullPathNameA(path, capacity, buffer, nullptr);
+    return MultiByteToWideChar(codePage, 0, text, length, W(buffer), capacity);
+}
+
+int HostWideCharToMultiByte(uint32_t codePage, uint32_t flags, const HostWideChar* text, int length,
+                            char* buffer, int capacity, bool* usedDefault)
+{
+    BOOL used = FALSE;
+    int n = WideCharToMultiByte(codePage, flags, W(text), length, buffer, capacity, nullptr, &used);
+    *usedDefault = used != FALSE;
+    return n;
+}
+
+uint32_t HostGetShortPathName(const HostWideChar* path, HostWideChar* buffer, uint32_t capacity)
+{
+    return GetShortPathNameW(W(path), W(buffer), capacity);
+}
+
+uint32_t HostGetModuleFileName(HostWideChar* buffer, uint32_t capacity)
+{
+    return GetModuleFileNameW(nullptr, W(buffer), capacity);
+}
+
+uint32_t HostGetCurrentDirectory(uint32_t capacity, HostWideChar* buffer)
+{
+    return GetCurrentDirectoryW(capacity, W(buffer));
+}
+
+uint32_t HostGetFullPathName(const HostWideChar* path, uint32_t capacity, HostWideChar* buffer)
+{
+    return GetFullPathNameW(W(path), capacity, W(buffer), nullptr);
 }
 
 uint32_t HostGetCurrentProcessId()
@@ -73,14 +121,20 @@ uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t siz
     return GetEnvironmentVariableA(name, buffer, size);
 }
 
-bool HostSetEnvironmentVariable(const char* name, const char* value)
+uint32_t HostGetEnvironmentVariableW(const HostWideChar* name, HostWideChar* buffer, uint32_t size)
 {
-    return SetEnvironmentVariableA(name, value) != 0;
+    return GetEnvironmentVariableW(W(name), W(buffer), size);
 }
 
-uint32_t HostExpandEnvironmentStrings(const char* text, char* buffer, uint32_t capacity)
+bool HostSetEnvironmentVariableW(const HostWideChar* name, const HostWideChar* value)
 {
-    return ExpandEnvironmentStringsA(text, buffer, capacity);
+    return SetEnvironmentVariableW(W(name), W(value)) != 0;
+}
+
+uint32_t HostExpandEnvironmentStrings(const HostWideChar* text, HostWideChar* buffer,
+                                      uint32_t capacity)
+{
+    return ExpandEnvironmentStringsW(W(text), W(buffer), capacity);
 }
 
 HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes)
@@ -135,6 +189,19 @@ bool HostReadFile(HostFile file, void* buffer, uint32_t capacity, uint32_t* read
     bool ok = ReadFile(reinterpret_cast<HANDLE>(file), buffer, capacity, &got, nullptr) != 0;
     *read = got;
     return ok;
+}
+
+bool HostGetConsoleMode(HostFile file)
+{
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(file), &mode) != 0;
+}
+
+bool HostWriteConsole(HostFile console, const HostWideChar* text, uint32_t length)
+{
+    DWORD written = 0;
+    return WriteConsoleW(reinterpret_cast<HANDLE>(console), W(text), length, &written, nullptr) !=
+           0;
 }
 
 void HostCloseHandle(HostFile file)

@@ -15,12 +15,13 @@ long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* 
     return rc;
 }
 
-long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data, uint32_t* size)
+long HostRegQueryValueEx(HostKey key, const HostWideChar* name, uint32_t* type, void* data,
+                         uint32_t* size)
 {
     DWORD t = 0;
     DWORD n = *size;
-    LONG rc = RegQueryValueExA(reinterpret_cast<HKEY>(key), name, nullptr, &t,
-                               static_cast<BYTE*>(data), &n);
+    LONG rc = RegQueryValueExW(reinterpret_cast<HKEY>(key), reinterpret_cast<const WCHAR*>(name),
+                               nullptr, &t, static_cast<BYTE*>(data), &n);
     *type = t;
     *size = n;
     return rc;

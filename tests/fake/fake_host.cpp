@@ -18,10 +18,15 @@ constexpr long ErrorAccessDenied = 5;
 constexpr long ErrorSharingViolation = 32;
 constexpr long ErrorMoreData = 234;
 
+// Set while a path in UTF-8 goes through the path rules below, where no byte is a lead byte.
+bool PathsInUtf8 = false;
+
 size_t CharAt(const std::string& s, size_t i)
 {
-    return Current->LeadBytes.count(static_cast<unsigned char>(s[i])) != 0 && i + 1 < s.size() ? 2
-                                                                                               : 1;
+    return !PathsInUtf8 && Current->LeadBytes.count(static_cast<unsigned char>(s[i])) != 0 &&
+                   i + 1 < s.size()
+               ? 2
+               : 1;
 }
 
 // The offsets of the separators of a path, a double-byte character's trail byte not counted.
@@ -48,6 +53,47 @@ std::string PathKey(const char* path)
         seps.pop_back();
     }
     return s;
+}
+
+size_t WideSize(const HostWideChar* text)
+{
+    size_t n = 0;
+    while (text[n] != 0)
+        ++n;
+    return n;
+}
+
+std::string Utf8(const std::u16string& text)
+{
+    std::string out;
+    for (char16_t c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string FromUtf8(const std::string& text)
+{
+    std::u16string out;
+    for (size_t i = 0; i < text.size();) {
+        auto b = static_cast<unsigned char>(text[i]);
+        size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : 3;
+        unsigned c = n == 1 ? b : n == 2 ? b & 0x1F : b & 0x0F;
+        for (size_t k = 1; k < n && i + k < text.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        out += static_cast<char16_t>(c);
+        i += n;
+    }
+    return out;
 }
 
 using FakeView = std::map<std::string, std::map<std::string, FakeValue, NoCase>, NoCase>;
@@ -111,16 +157,177 @@ void ResetFake()
         {IDS_START_FAILED_CAPTION, STR_START_FAILED_CAPTION},
         {IDS_UNATTENDED_START_FAILED, STR_UNATTENDED_START_FAILED},
         {IDS_UNATTENDED_SCRIPT_FAILED, STR_UNATTENDED_SCRIPT_FAILED},
+        {IDS_UNATTENDED_UNSPELLABLE, STR_UNATTENDED_UNSPELLABLE},
     };
+}
+
+void UseCodePages(uint32_t ansi, uint32_t oem)
+{
+    Fake().AnsiCodePage = ansi;
+    Fake().OemCodePage = oem;
+    Fake().LeadBytes.clear();
 }
 
 void UseCodePage932()
 {
-    Fake().LeadBytes.clear();
+    UseCodePages(932, 932);
     for (unsigned c = 0x81; c <= 0x9F; ++c)
         Fake().LeadBytes.insert(static_cast<unsigned char>(c));
     for (unsigned c = 0xE0; c <= 0xFC; ++c)
         Fake().LeadBytes.insert(static_cast<unsigned char>(c));
+}
+
+namespace {
+
+// The characters of each code page that the tests use, besides ASCII. A byte the table does
+// not name is read as a private character of its own, so that it comes back as it was.
+const std::map<uint32_t, std::vector<std::pair<std::string, char16_t>>>& CodePages()
+{
+    static const std::map<uint32_t, std::vector<std::pair<std::string, char16_t>>> pages = {
+        {1252, {{"\xDC", u'Ü'}, {"\xE9", u'é'}, {"\xF6", u'ö'}, {"\x83", u'ƒ'}, {"\xC3", u'Ã'}}},
+        {437, {{"\x9A", u'Ü'}, {"\x82", u'é'}, {"\x94", u'ö'}, {"\x9F", u'ƒ'}}},
+        {850, {{"\x9A", u'Ü'}, {"\x82", u'é'}, {"\x94", u'ö'}, {"\x9F", u'ƒ'}, {"\xC7", u'Ã'}}},
+        {1251,
+         {{"\xCF", u'П'},
+          {"\xF0", u'р'},
+          {"\xEE", u'о'},
+          {"\xE5", u'е'},
+          {"\xEA", u'к'},
+          {"\xF2", u'т'},
+          {"\xFB", u'ы'}}},
+        {866,
+         {{"\x8F", u'П'},
+          {"\xE0", u'р'},
+          {"\xAE", u'о'},
+          {"\xA5", u'е'},
+          {"\xAA", u'к'},
+          {"\xE2", u'т'},
+          {"\xEB", u'ы'}}},
+        {932,
+         {{"\x83\x5C", u'ソ'},
+          {"\x95\x5C", u'表'},
+          {"\x83\x5F", u'ダ'},
+          {"\x93\xFA", u'日'},
+          {"\x96\x7B", u'本'},
+          {"\x8C\xEA", u'語'}}},
+    };
+    return pages;
+}
+
+// The look-alikes the platform's best fit picks, for a character a code page lacks.
+char BestFit(char16_t c)
+{
+    switch (c) {
+    case u'Ω': return 'O';
+    case u'Ł': return 'L';
+    default: return '?';
+    }
+}
+
+bool IsLead(uint32_t codePage, unsigned char b)
+{
+    return codePage == 932 && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
+}
+
+}  // namespace
+
+std::u16string Decode(uint32_t codePage, const std::string& bytes)
+{
+    const auto& table = CodePages().at(codePage);
+    std::u16string out;
+    for (size_t i = 0; i < bytes.size();) {
+        auto b = static_cast<unsigned char>(bytes[i]);
+        size_t n = IsLead(codePage, b) && i + 1 < bytes.size() ? 2 : 1;
+        std::string c = bytes.substr(i, n);
+        auto known = std::find_if(table.begin(), table.end(),
+                                  [&](const auto& entry) { return entry.first == c; });
+        if (known != table.end())
+            out += known->second;
+        else if (n == 2)
+            out += static_cast<char16_t>(0x4000 + (b >= 0xE0 ? b - 0xE0 + 31 : b - 0x81) * 256 +
+                                         static_cast<unsigned char>(bytes[i + 1]));
+        else
+            out += static_cast<char16_t>(b < 0x80 ? b : 0xF700 + b);
+        i += n;
+    }
+    return out;
+}
+
+namespace {
+
+// The bytes of text in codePage; a character it lacks becomes its best fit, or with
+// noBestFit a question mark, and sets usedDefault.
+std::string EncodeWith(uint32_t codePage, const std::u16string& text, bool noBestFit,
+                       bool* usedDefault)
+{
+    const auto& table = CodePages().at(codePage);
+    std::string out;
+    for (char16_t c : text) {
+        auto known = std::find_if(table.begin(), table.end(),
+                                  [&](const auto& entry) { return entry.second == c; });
+        if (known != table.end()) {
+            out += known->first;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (codePage == 932 && c >= 0x4000 && c < 0x4000 + 60 * 256) {
+            unsigned index = (c - 0x4000u) / 256u;
+            out += static_cast<char>(index >= 31 ? 0xE0 + index - 31 : 0x81 + index);
+            out += static_cast<char>((c - 0x4000u) % 256u);
+        } else if (codePage != 932 && c >= 0xF780 && c <= 0xF7FF) {
+            out += static_cast<char>(c - 0xF700);
+        } else {
+            out += noBestFit ? '?' : BestFit(c);
+            if (usedDefault != nullptr)
+                *usedDefault = true;
+        }
+    }
+    return out;
+}
+
+std::u16string Utf16(const std::string& ansi)
+{
+    return Decode(Fake().AnsiCodePage, ansi);
+}
+
+std::string Ansi(const std::u16string& text)
+{
+    return EncodeWith(Fake().AnsiCodePage, text, false, nullptr);
+}
+
+// Copies text and its terminator into a buffer of capacity units, as the platform's getters
+// do: the length copied, or the size needed when it does not fit.
+uint32_t CopyOut(const std::u16string& text, HostWideChar* buffer, uint32_t capacity)
+{
+    if (text.size() + 1 > capacity)
+        return static_cast<uint32_t>(text.size() + 1);
+    std::copy(text.begin(), text.end(), buffer);
+    buffer[text.size()] = 0;
+    return static_cast<uint32_t>(text.size());
+}
+
+std::u16string Upper(std::u16string text)
+{
+    for (char16_t& c : text)
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+    return text;
+}
+
+}  // namespace
+
+std::string Encode(uint32_t codePage, const std::u16string& text)
+{
+    return EncodeWith(codePage, text, true, nullptr);
+}
+
+void SetRegStringW(const std::string& key, const std::string& name, const std::u16string& text)
+{
+    std::string bytes;
+    for (char16_t c : text + u'\0') {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    Fake().Keys[key][name] = FakeValue{HostRegSz, bytes, true};
 }
 
 HostWindow FakeDialog()
@@ -177,39 +384,106 @@ bool HostIsDbcsLeadByte(unsigned char byte)
     return Fake().LeadBytes.count(byte) != 0;
 }
 
-// Like the platform: the count of bytes copied, or the capacity when the name was cut.
-uint32_t HostGetModuleFileName(char* buffer, uint32_t capacity)
+uint32_t HostGetACP()
+{
+    return Fake().AnsiCodePage;
+}
+
+int HostGetLocaleInfo(uint32_t locale, uint32_t type, char* buffer, int capacity)
+{
+    std::string digits = std::to_string(Fake().OemCodePage);
+    if (locale != HostLocaleSystemDefault || type != HostLocaleIDefaultCodePage ||
+        digits.size() + 1 > static_cast<size_t>(capacity))
+        return 0;
+    std::memcpy(buffer, digits.c_str(), digits.size() + 1);
+    return static_cast<int>(digits.size() + 1);
+}
+
+int HostMultiByteToWideChar(uint32_t codePage, const char* text, int length, HostWideChar* buffer,
+                            int capacity)
+{
+    std::string bytes = length < 0 ? std::string(text, std::strlen(text) + 1)
+                                   : std::string(text, static_cast<size_t>(length));
+    std::u16string wide = Decode(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, bytes);
+    if (capacity == 0)
+        return static_cast<int>(wide.size());
+    if (wide.size() > static_cast<size_t>(capacity))
+        return 0;
+    std::copy(wide.begin(), wide.end(), buffer);
+    return static_cast<int>(wide.size());
+}
+
+int HostWideCharToMultiByte(uint32_t codePage, uint32_t flags, const HostWideChar* text, int length,
+                            char* buffer, int capacity, bool* usedDefault)
+{
+    std::u16string wide = length < 0 ? std::u16string(text, WideSize(text) + 1)
+                                     : std::u16string(text, static_cast<size_t>(length));
+    *usedDefault = false;
+    std::string bytes = EncodeWith(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, wide,
+                                   (flags & HostWcNoBestFitChars) != 0, usedDefault);
+    if (capacity == 0)
+        return static_cast<int>(bytes.size());
+    if (bytes.size() > static_cast<size_t>(capacity))
+        return 0;
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    return static_cast<int>(bytes.size());
+}
+
+uint32_t HostGetShortPathName(const HostWideChar* path, HostWideChar* buffer, uint32_t capacity)
+{
+    std::u16string name(path);
+    auto it = Fake().ShortNames.find(name);
+    return CopyOut(it != Fake().ShortNames.end() ? it->second : name, buffer, capacity);
+}
+
+// Like the platform: the count of units copied, or the capacity when the name was cut.
+uint32_t HostGetModuleFileName(HostWideChar* buffer, uint32_t capacity)
 {
     if (Fake().ModuleFileNameFails)
         return 0;
-    const std::string& name = Fake().ModuleFileName;
+    std::u16string name =
+        Fake().ModuleFileNameW.empty() ? Utf16(Fake().ModuleFileName) : Fake().ModuleFileNameW;
     if (name.size() >= capacity) {
-        std::memcpy(buffer, name.data(), capacity - 1);
-        buffer[capacity - 1] = '\0';
+        std::copy(name.begin(), name.begin() + capacity - 1, buffer);
+        buffer[capacity - 1] = 0;
         return capacity;
     }
-    std::memcpy(buffer, name.c_str(), name.size() + 1);
-    return static_cast<uint32_t>(name.size());
+    return CopyOut(name, buffer, capacity);
 }
 
-// Like the platform: the length copied, or the size needed when the buffer is too small.
-uint32_t HostGetCurrentDirectory(uint32_t capacity, char* buffer)
+uint32_t HostGetCurrentDirectory(uint32_t capacity, HostWideChar* buffer)
 {
     if (Fake().CurrentDirectoryFails)
         return 0;
-    const std::string& dir = Fake().CurrentDirectory;
-    if (dir.size() + 1 > capacity)
-        return static_cast<uint32_t>(dir.size() + 1);
-    std::memcpy(buffer, dir.c_str(), dir.size() + 1);
-    return static_cast<uint32_t>(dir.size());
+    return CopyOut(Fake().CurrentDirectoryW.empty() ? Utf16(Fake().CurrentDirectory)
+                                                    : Fake().CurrentDirectoryW,
+                   buffer, capacity);
 }
 
 // Like the platform: a relative path joined to the current directory (a leading separator to
 // its drive), then . and .. resolved; the length copied, or the size needed.
-uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer)
+namespace {
+
+std::string FullPathName(const std::string& path, const std::string& cwd);
+
+}  // namespace
+
+// The rules below run on UTF-8, where a separator byte is always a separator.
+uint32_t HostGetFullPathName(const HostWideChar* path, uint32_t capacity, HostWideChar* buffer)
 {
-    std::string p = PathKey(path);
-    std::string cwd = Fake().CurrentDirectory;
+    std::u16string cwd = Fake().CurrentDirectoryW.empty() ? Utf16(Fake().CurrentDirectory)
+                                                          : Fake().CurrentDirectoryW;
+    PathsInUtf8 = true;
+    std::string full = FullPathName(Utf8(path), Utf8(cwd));
+    PathsInUtf8 = false;
+    return CopyOut(FromUtf8(full), buffer, capacity);
+}
+
+namespace {
+
+std::string FullPathName(const std::string& path, const std::string& cwd)
+{
+    std::string p = PathKey(path.c_str());
     std::string full;
     bool network = p.size() >= 2 && p[0] == '\\' && p[1] == '\\';
     if (network || (p.size() >= 3 && p[1] == ':' && p[2] == '\\'))
@@ -224,12 +498,8 @@ uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer)
         full = cwd.substr(0, 2) + p;
     else
         full = cwd + "\\" + p;
-    if (full.size() >= 2 && full[0] == '\\' && full[1] == '\\') {
-        if (full.size() + 1 > capacity)
-            return static_cast<uint32_t>(full.size() + 1);
-        std::memcpy(buffer, full.c_str(), full.size() + 1);
-        return static_cast<uint32_t>(full.size());
-    }
+    if (full.size() >= 2 && full[0] == '\\' && full[1] == '\\')
+        return full;
     std::vector<std::string> parts;
     std::string head = full.substr(0, 2);
     std::string rest = full.substr(3);
@@ -251,11 +521,10 @@ uint32_t HostGetFullPathName(const char* path, uint32_t capacity, char* buffer)
     std::string result = head + "\\";
     for (size_t i = 0; i < parts.size(); ++i)
         result += (i == 0 ? "" : "\\") + parts[i];
-    if (result.size() + 1 > capacity)
-        return static_cast<uint32_t>(result.size() + 1);
-    std::memcpy(buffer, result.c_str(), result.size() + 1);
-    return static_cast<uint32_t>(result.size());
+    return result;
 }
+
+}  // namespace
 
 uint32_t HostGetCurrentProcessId()
 {
@@ -326,33 +595,46 @@ uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t siz
     return static_cast<uint32_t>(value.size());
 }
 
-bool HostSetEnvironmentVariable(const char* name, const char* value)
+// A variable set in Unicode is read in Unicode; one of the ANSI Environment is decoded.
+uint32_t HostGetEnvironmentVariableW(const HostWideChar* name, HostWideChar* buffer, uint32_t size)
 {
-    if (value == nullptr)
-        Fake().Environment.erase(name);
-    else
-        Fake().Environment[name] = value;
+    std::u16string key = Upper(name);
+    auto wide = Fake().EnvironmentW.find(key);
+    if (wide != Fake().EnvironmentW.end())
+        return CopyOut(wide->second, buffer, size);
+    auto it = Fake().Environment.find(Ansi(key));
+    if (it == Fake().Environment.end())
+        return 0;
+    return CopyOut(Utf16(it->second), buffer, size);
+}
+
+bool HostSetEnvironmentVariableW(const HostWideChar* name, const HostWideChar* value)
+{
+    std::u16string key = Upper(name);
+    Fake().EnvironmentW[key] = value;
+    Fake().Environment[Ansi(key)] = Ansi(value);
     return true;
 }
 
 // Like the platform: %NAME% of a set variable replaced by its value, anything else kept; the
 // size needed with the terminator, whether or not it fitted.
-uint32_t HostExpandEnvironmentStrings(const char* text, char* buffer, uint32_t capacity)
+uint32_t HostExpandEnvironmentStrings(const HostWideChar* text, HostWideChar* buffer,
+                                      uint32_t capacity)
 {
-    std::string in(text), out;
+    std::u16string in(text), out;
     for (size_t i = 0; i < in.size();) {
-        size_t end = in[i] == '%' ? in.find('%', i + 1) : std::string::npos;
-        auto var = end != std::string::npos ? Fake().Environment.find(in.substr(i + 1, end - i - 1))
-                                            : Fake().Environment.end();
+        size_t end = in[i] == u'%' ? in.find(u'%', i + 1) : std::u16string::npos;
+        auto var = end != std::u16string::npos
+                       ? Fake().Environment.find(Ansi(in.substr(i + 1, end - i - 1)))
+                       : Fake().Environment.end();
         if (var != Fake().Environment.end()) {
-            out += var->second;
+            out += Utf16(var->second);
             i = end + 1;
         } else {
             out += in[i++];
         }
     }
-    if (out.size() + 1 <= capacity)
-        std::memcpy(buffer, out.c_str(), out.size() + 1);
+    CopyOut(out, buffer, capacity);
     return static_cast<uint32_t>(out.size() + 1);
 }
 
@@ -386,9 +668,13 @@ bool HostCreateProcess(char* commandLine, uint32_t creationFlags)
         return false;
     }
     auto it = Fake().Environment.find("PATH");
-    Fake().Started.push_back(FakeProcess{commandLine, creationFlags,
-                                         it == Fake().Environment.end() ? "(unset)" : it->second,
-                                         Fake().ErrorMode});
+    auto wide = Fake().EnvironmentW.find(u"PATH");
+    Fake().Started.push_back(FakeProcess{
+        commandLine, creationFlags, it == Fake().Environment.end() ? "(unset)" : it->second,
+        wide != Fake().EnvironmentW.end()
+            ? wide->second
+            : (it != Fake().Environment.end() ? Utf16(it->second) : u"(unset)"),
+        Fake().ErrorMode});
     return true;
 }
 
@@ -448,6 +734,17 @@ bool HostWriteFile(HostFile file, const void* data, uint32_t bytes)
     }
     f->Content.append(static_cast<const char*>(data), bytes);
     Fake().Files[f->Path] = f->Content;
+    return true;
+}
+
+bool HostGetConsoleMode(HostFile file)
+{
+    return file == HostGetStdHandle(HostStdErrorHandle) && Fake().StdErrorIsConsole;
+}
+
+bool HostWriteConsole(HostFile, const HostWideChar* text, uint32_t length)
+{
+    Fake().ConsoleText.append(text, length);
     return true;
 }
 
@@ -525,23 +822,36 @@ long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* 
 
 // Like the platform: data need not end in NUL, and a value larger than the buffer gives
 // ERROR_MORE_DATA with the size it needs.
-long HostRegQueryValueEx(HostKey key, const char* name, uint32_t* type, void* data, uint32_t* size)
+// Like the platform's Unicode call: a string stored in ANSI comes back in UTF-16, byte for
+// unit, terminated or not as it was stored; data need not end in NUL, and a value larger
+// than the buffer gives ERROR_MORE_DATA with the size it needs.
+long HostRegQueryValueEx(HostKey key, const HostWideChar* name, uint32_t* type, void* data,
+                         uint32_t* size)
 {
     auto* k = reinterpret_cast<FakeKey*>(key);
     if ((k->Access & HostKeyQueryValue) == 0)
         return ErrorAccessDenied;
     auto& values = (*k->View)[k->Path];
-    auto it = values.find(name);
+    auto it = values.find(Ansi(name));
     if (it == values.end())
         return ErrorFileNotFound;
     const FakeValue& v = it->second;
     *type = v.Type;
-    if (v.Data.size() > *size) {
-        *size = static_cast<uint32_t>(v.Data.size());
+    std::string bytes = v.Data;
+    bool text = v.Type == HostRegSz || v.Type == HostRegExpandSz || v.Type == HostRegMultiSz;
+    if (text && !v.Wide) {
+        bytes.clear();
+        for (char16_t c : Utf16(v.Data)) {
+            bytes += static_cast<char>(c & 0xFF);
+            bytes += static_cast<char>(c >> 8);
+        }
+    }
+    if (bytes.size() > *size) {
+        *size = static_cast<uint32_t>(bytes.size());
         return ErrorMoreData;
     }
-    std::memcpy(data, v.Data.data(), v.Data.size());
-    *size = static_cast<uint32_t>(v.Data.size());
+    std::memcpy(data, bytes.data(), bytes.size());
+    *size = static_cast<uint32_t>(bytes.size());
     return HostSuccess;
 }
 
@@ -592,20 +902,22 @@ void HostEndDialog(HostWindow, intptr_t result)
     Fake().EndDialogResults.push_back(result);
 }
 
-uint32_t HostGetDlgItemText(HostWindow, int id, char* buffer, int capacity)
+// Like the platform: as much of the field as fits, cut, and terminated.
+uint32_t HostGetDlgItemText(HostWindow, int id, HostWideChar* buffer, int capacity)
 {
-    const std::string& text = Fake().DialogTexts[id];
-    size_t n = text.size();
-    if (n > static_cast<size_t>(capacity - 1))
-        n = static_cast<size_t>(capacity - 1);
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
+    auto wide = Fake().DialogTextsW.find(id);
+    std::u16string text =
+        wide != Fake().DialogTextsW.end() ? wide->second : Utf16(Fake().DialogTexts[id]);
+    size_t n = std::min(text.size(), static_cast<size_t>(capacity - 1));
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), buffer);
+    buffer[n] = 0;
     return static_cast<uint32_t>(n);
 }
 
 void HostSetDlgItemText(HostWindow, int id, const char* text)
 {
     Fake().DialogTexts[id] = text;
+    Fake().DialogTextsW.erase(id);
 }
 
 void HostSetWindowText(HostWindow, const char* text)
@@ -639,23 +951,27 @@ int HostMessageBox(HostWindow owner, const char* text, const char* caption, uint
     return 1;
 }
 
+// Records the request in ANSI, as the tests write their expectations.
 bool HostGetOpenFileName(HostOpenFileRequest* request)
 {
     FakeOpenFile seen{};
     seen.Owner = request->Owner;
-    const char* f = request->Filter;
-    while (*f != '\0')
-        f += std::strlen(f) + 1;
-    seen.Filter.assign(request->Filter, static_cast<size_t>(f - request->Filter) + 1);
-    seen.PresetFile = request->File;
+    const HostWideChar* f = request->Filter;
+    while (*f != 0)
+        f += WideSize(f) + 1;
+    seen.Filter =
+        Ansi(std::u16string(request->Filter, static_cast<size_t>(f - request->Filter) + 1));
+    seen.PresetFile = Ansi(request->File);
     seen.FileCapacity = request->FileCapacity;
     seen.HasInitialDir = request->InitialDir != nullptr;
-    seen.InitialDir = request->InitialDir != nullptr ? request->InitialDir : "";
-    seen.Title = request->Title;
+    seen.InitialDir = request->InitialDir != nullptr ? Ansi(request->InitialDir) : "";
+    seen.Title = Ansi(request->Title);
     seen.Flags = request->Flags;
     Fake().OpenFileRequests.push_back(seen);
-    if (!Fake().OpenFileChooses || Fake().OpenFileChoice.size() + 1 > request->FileCapacity)
+    std::u16string choice =
+        Fake().OpenFileChoiceW.empty() ? Utf16(Fake().OpenFileChoice) : Fake().OpenFileChoiceW;
+    if (!Fake().OpenFileChooses || choice.size() + 1 > request->FileCapacity)
         return false;
-    std::memcpy(request->File, Fake().OpenFileChoice.c_str(), Fake().OpenFileChoice.size() + 1);
+    CopyOut(choice, request->File, request->FileCapacity);
     return true;
 }

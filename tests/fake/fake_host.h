@@ -16,13 +16,15 @@ struct NoCase {
 
 struct FakeValue {
     uint32_t Type;
-    std::string Data;  // the stored bytes, terminator included when there is one
+    std::string Data;   // the stored bytes, terminator included when there is one
+    bool Wide = false;  // a string stored in UTF-16 (by a Unicode program) rather than in ANSI
 };
 
 struct FakeProcess {
     std::string CommandLine;
     uint32_t Flags;
     std::string Path;  // PATH as the child inherits it; "(unset)" when not set
+    std::u16string PathW;
     uint32_t ErrorModeOfParent;
 };
 
@@ -45,10 +47,23 @@ struct FakeOpenFile {
 
 struct FakeHost {
     std::set<unsigned char> LeadBytes;  // the ANSI code page's lead bytes: none, or UseCodePage932
+    // The ANSI code page and the system's OEM one (cmd's); each knows the few characters the
+    // tests use, besides ASCII (see fake_host.cpp).
+    uint32_t AnsiCodePage = 1252, OemCodePage = 437;
+    // Short names by the long path they stand for; any other path is its own short name, as on
+    // a volume without 8.3 names.
+    std::map<std::u16string, std::u16string> ShortNames;
     uint32_t ProcessId = 0x1234;
     bool HasStdError = false;  // a standard error handle, which StdError collects
     std::string StdError;
+    bool StdErrorIsConsole = false;  // then the Unicode console call collects ConsoleText
+    std::u16string ConsoleText;
+    // Names the system gives, in ANSI; the ...W ones, when set, in Unicode instead, for names
+    // the ANSI code page cannot spell.
     std::string ModuleFileName = "C:\\Suite\\BIN\\nrcdrom.exe";
+    std::u16string ModuleFileNameW, CurrentDirectoryW, OpenFileChoiceW;
+    std::map<int, std::u16string> DialogTextsW;
+    std::map<std::u16string, std::u16string> EnvironmentW;  // names in upper case
     bool ModuleFileNameFails = false;
     std::string CurrentDirectory = "C:\\Work";
     bool CurrentDirectoryFails = false;
@@ -113,7 +128,8 @@ struct FakeHost {
 
 FakeHost& Fake();
 void ResetFake();       // a fresh machine, with the program's string table loaded
-void UseCodePage932();  // the lead bytes of Japanese Shift-JIS
+void UseCodePage932();  // Japanese Shift-JIS, ANSI and OEM alike, with its lead bytes
+void UseCodePages(uint32_t ansi, uint32_t oem);  // single-byte pages: 1252, 1251, 437, 850, 866
 
 // Helpers for tests.
 HostWindow FakeDialog();
@@ -124,3 +140,7 @@ void SetRegString(const std::string& key, const std::string& name, const std::st
 void SetRegValue(const std::string& key, const std::string& name, uint32_t type,
                  const std::string& bytes);
 std::string RegText(const std::string& key, const std::string& name);  // "(absent)" if none
+void SetRegStringW(const std::string& key, const std::string& name, const std::u16string& text);
+// The bytes of text in a code page the fake knows; unknown characters become '?'.
+std::string Encode(uint32_t codePage, const std::u16string& text);
+std::u16string Decode(uint32_t codePage, const std::string& bytes);

@@ -30,8 +30,8 @@ protected:
     static std::string Script() { return Fake().Files[Launch.ScriptPath]; }
     static ScriptOutcome Write(bool onlyWhenChanged = false)
     {
-        uint32_t error = 0;
-        return WriteEnvironmentScript(onlyWhenChanged, &error);
+        static ScriptFailure failure;
+        return WriteEnvironmentScript(onlyWhenChanged, failure);
     }
 };
 
@@ -147,7 +147,8 @@ protected:
         CopyText(Launch.ProgramDir, "C:\\Suite\\BIN");
         CopyText(Launch.LocationDir, locationDir);
         static char script[ScriptCapacity];
-        size_t n = FormatEnvironmentScript(script);
+        static ScriptFailure failure;
+        size_t n = FormatEnvironmentScript(script, failure);
         Launch = saved;
         return std::string(script, n);
     }
@@ -252,6 +253,25 @@ TEST_F(ScriptModeTest, ExistingFileIsComparedByteForByte)
     }
 }
 
+// A root that cmd's code page cannot spell, and that has no short name, cannot be written
+// so that cmd reads it back: nothing is written or stored, and the run says which folder.
+TEST_F(ScriptModeTest, RootCmdCannotSpellIsNotWritten)
+{
+    UseCodePages(1252, 437);
+    Fake().ModuleFileName = "C:\\S\xC3O\\BIN\\nrcdrom.exe";
+    AddDirectory("C:\\S\xC3O\\BIN");
+    Fake().Keys[LocatorKeyPath];
+    Fake().Environment["NRCDROM_UNATTENDED"] = "1";
+    Fake().HasStdError = true;
+    EXPECT_EQ(1, Run());
+    EXPECT_TRUE(Fake().Files.empty());
+    EXPECT_EQ(0, Fake().RegistryWrites);
+    EXPECT_EQ(
+        "nrcdrom: C:\\S?O\\BIN\\NRVARCD.BAT was not written: the command prompt's code page "
+        "cannot spell the folder C:\\S?O, and it has no short name\r\n",
+        Fake().StdError);
+}
+
 TEST_F(ScriptModeTest, ChangedLocationRewritesTheFile)
 {
     SetRegString(LocatorKeyPath, "devshl.dll", "E:\\GONE");
@@ -263,8 +283,9 @@ TEST_F(ScriptModeTest, ChangedLocationRewritesTheFile)
               Fake().Files["C:\\Suite\\BIN\\NRVARCD.BAT"].find("C:\\Suite\\BIN;E:\\SUITE\\BIN;"));
 }
 
-// The NT block's PATH line: the parents of the two folders, quoted when cmd would otherwise
-// read one as its own syntax, per-cent signs doubled.
+// The NT block's PATH line: the parents of the two folders in cmd's code page (exactly, or
+// by the short name), quoted when cmd would otherwise read one as its own syntax, per-cent
+// signs doubled.
 TEST_F(EnvironmentScriptTest, RootsAreCutQuotedAndEscapedForCmd)
 {
     const std::string so = "\x83\x5C";     // a character whose second byte is a backslash
@@ -272,47 +293,60 @@ TEST_F(EnvironmentScriptTest, RootsAreCutQuotedAndEscapedForCmd)
     const std::string caret = "\x83\x5E";  // one whose second byte is a caret
     struct Row {
         const char* Name;
-        bool CodePage932;
+        uint32_t CodePage;  // ANSI; the OEM page is 437 beside 1252, 866 beside 1251
         std::string ProgramDir, LocationDir, PathLine;
+        uint32_t OemCodePage = 0;  // another OEM page
     };
     const Row rows[] = {
-        {"plain roots as before", false, "C:\\S\\BIN", "E:\\T\\BIN",
+        {"plain roots as before", 1252, "C:\\S\\BIN", "E:\\T\\BIN",
          "set PATH=C:\\S\\BIN;E:\\T\\BIN;%PATH%"},
-        {"location at a drive's root", false, "C:\\S\\BIN",
+        {"location at a drive's root", 1252, "C:\\S\\BIN",
          "E:", "set PATH=C:\\S\\BIN;E:\\BIN;%PATH%"},
-        {"location at a share's root", false, "C:\\S\\BIN", "\\\\srv\\share",
+        {"location at a share's root", 1252, "C:\\S\\BIN", "\\\\srv\\share",
          "set PATH=C:\\S\\BIN;\\\\srv\\share\\BIN;%PATH%"},
-        {"program at a drive's root", false, "C:", "E:\\T\\BIN",
+        {"program at a drive's root", 1252, "C:", "E:\\T\\BIN",
          "set PATH=C:\\BIN;E:\\T\\BIN;%PATH%"},
-        {"location one below a drive's root", false, "C:\\S\\BIN", "E:\\BIN",
+        {"location one below a drive's root", 1252, "C:\\S\\BIN", "E:\\BIN",
          "set PATH=C:\\S\\BIN;E:\\BIN;%PATH%"},
-        {"program's name unknown", false, "", "E:\\T\\BIN", "set PATH=\\BIN;E:\\T\\BIN;%PATH%"},
-        {"blank in the last component only", false, "C:\\S\\MY BIN", "E:\\T\\MY BIN",
+        {"program's name unknown", 1252, "", "E:\\T\\BIN", "set PATH=\\BIN;E:\\T\\BIN;%PATH%"},
+        {"blank in the last component only", 1252, "C:\\S\\MY BIN", "E:\\T\\MY BIN",
          "set PATH=C:\\S\\BIN;E:\\T\\BIN;%PATH%"},
-        {"tab", false, "C:\\S\\BIN", "E:\\TAB\tDIR\\BIN",
+        {"tab", 1252, "C:\\S\\BIN", "E:\\TAB\tDIR\\BIN",
          "set PATH=C:\\S\\BIN;\"E:\\TAB\tDIR\\BIN\";%PATH%"},
-        {"ampersand", false, "C:\\R&D\\BIN", "E:\\T\\BIN",
+        {"ampersand", 1252, "C:\\R&D\\BIN", "E:\\T\\BIN",
          "set PATH=\"C:\\R&D\\BIN\";E:\\T\\BIN;%PATH%"},
-        {"per-cent sign doubled", false, "C:\\S\\BIN", "E:\\100%\\BIN",
+        {"per-cent sign doubled", 1252, "C:\\S\\BIN", "E:\\100%\\BIN",
          "set PATH=C:\\S\\BIN;E:\\100%%\\BIN;%PATH%"},
-        {"caret", false, "C:\\x^y\\BIN", "E:\\T\\BIN",
+        {"caret", 1252, "C:\\x^y\\BIN", "E:\\T\\BIN",
          "set PATH=\"C:\\x^y\\BIN\";E:\\T\\BIN;%PATH%"},
-        {"pipe and angle brackets", false, "C:\\a|b\\BIN", "E:\\<c>\\BIN",
+        {"pipe and angle brackets", 1252, "C:\\a|b\\BIN", "E:\\<c>\\BIN",
          "set PATH=\"C:\\a|b\\BIN\";\"E:\\<c>\\BIN\";%PATH%"},
-        {"blank and per-cent sign", false, "C:\\100% sure\\BIN", "E:\\T\\BIN",
+        {"blank and per-cent sign", 1252, "C:\\100% sure\\BIN", "E:\\T\\BIN",
          "set PATH=\"C:\\100%% sure\\BIN\";E:\\T\\BIN;%PATH%"},
-        {"program folder ending in a 0x5C character", true, "C:\\Suite" + hyo, "E:\\T\\BIN",
+        {"program folder ending in a 0x5C character", 932, "C:\\Suite" + hyo, "E:\\T\\BIN",
          "set PATH=C:\\BIN;E:\\T\\BIN;%PATH%"},
-        {"location root ending in a 0x5C character", true, "C:\\S\\BIN", "E:\\" + so + "\\BIN",
+        {"location root ending in a 0x5C character", 932, "C:\\S\\BIN", "E:\\" + so + "\\BIN",
          "set PATH=C:\\S\\BIN;E:\\" + so + "\\BIN;%PATH%"},
-        {"a trail byte that looks like a caret quotes nothing", true, "C:\\" + caret + "\\BIN",
+        {"a trail byte that looks like a caret quotes nothing", 932, "C:\\" + caret + "\\BIN",
          "E:\\T\\BIN", "set PATH=C:\\" + caret + "\\BIN;E:\\T\\BIN;%PATH%"},
-        {"single-byte code page: the same bytes are a caret", false, "C:\\" + caret + "\\BIN",
-         "E:\\T\\BIN", "set PATH=\"C:\\" + caret + "\\BIN\";E:\\T\\BIN;%PATH%"},
+        {"single-byte code page: the same bytes are a caret", 1252, "C:\\" + caret + "\\BIN",
+         "E:\\T\\BIN", "set PATH=\"C:\\\x9F^\\BIN\";E:\\T\\BIN;%PATH%"},
+        {"cmd's code page: the same letter in other bytes", 1252,
+         "C:\\\xDC" + std::string("bung\\BIN"), "E:\\T\\BIN",
+         "set PATH=C:\\\x9A" + std::string("bung\\BIN;E:\\T\\BIN;%PATH%"), 850},
+        {"cmd's code page: Cyrillic", 1251, "C:\\S\\BIN", "E:\\\xCF\xF0\xEE\xE5\xEA\xF2\xFB\\BIN",
+         "set PATH=C:\\S\\BIN;E:\\\x8F\xE0\xAE\xA5\xAA\xE2\xEB\\BIN;%PATH%"},
+        {"cmd's code page lacks the letter: the short name", 1252, "C:\\S\xC3O\\BIN", "E:\\T\\BIN",
+         "set PATH=C:\\SAO~1\\BIN;E:\\T\\BIN;%PATH%"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        FreshMachine(row.CodePage932);
+        FreshMachine(row.CodePage == 932);
+        if (row.CodePage != 932)
+            UseCodePages(row.CodePage, row.OemCodePage != 0   ? row.OemCodePage
+                                       : row.CodePage == 1251 ? 866
+                                                              : 437);
+        Fake().ShortNames[u"C:\\SÃO"] = u"C:\\SAO~1";
         Prepare(row.ProgramDir, row.LocationDir);
         Write();
         std::string script = Script();

@@ -163,19 +163,68 @@ TEST_F(LaunchSequenceTest, DefaultRunPassesItsTailUnchanged)
     }
 }
 
-TEST_F(LaunchSequenceTest, ProgramNameUnavailableOrTooLongGivesAnEmptyProgramDir)
+// The program's folder as the system names it: exactly, or by its short name where the ANSI
+// code page cannot spell it (dirO, its look-alike, is another folder); else unavailable.
+TEST_F(LaunchSequenceTest, ProgramDirIsTheModuleNameExactlyOrByItsShortName)
 {
     SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
     AddFile("E:\\SUITE\\BIN\\devshl.dll");
-    for (bool fails : {true, false}) {
-        SCOPED_TRACE(fails ? "fails" : "too long");
+    AddDirectory("C:\\t\\dirO\\BIN");
+    const std::u16string omega = u"C:\\t\\dirΩ\\BIN\\nrcdrom.exe";
+    struct Row {
+        const char* Name;
+        bool Fails;
+        std::u16string Unicode;  // empty: the ANSI name below
+        bool ShortName;
+        const char* Started;
+    };
+    const Row rows[] = {
+        {"fails", true, u"", false, "\\diriz.exe"},
+        {"too long", false, u"", false, "\\diriz.exe"},
+        {"unspellable, with a short name", false, omega, true, "C:\\t\\DIR~1\\BIN\\diriz.exe"},
+        {"unspellable, no short name", false, omega, false, "\\diriz.exe"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
         Fake().Started.clear();
+        Fake().ShortNames.clear();
         ResetLaunchState();
-        Fake().ModuleFileNameFails = fails;
+        Fake().ModuleFileNameFails = row.Fails;
         Fake().ModuleFileName = "C:\\" + std::string(600, 'm') + "\\nrcdrom.exe";
+        Fake().ModuleFileNameW = row.Unicode;
+        if (row.ShortName)
+            Fake().ShortNames[omega] = u"C:\\t\\DIR~1\\BIN\\nrcdrom.exe";
         EXPECT_EQ(ExitStarted, Run(""));
         ASSERT_EQ(1u, Fake().Started.size());
-        EXPECT_EQ("\\diriz.exe", Fake().Started[0].CommandLine);
+        EXPECT_EQ(row.Started, Fake().Started[0].CommandLine);
+    }
+}
+
+// A line that cmd's type shows as written: in cmd's code page in a file, in Unicode on a
+// console.
+TEST_F(LaunchSequenceTest, UnattendedLineIsReadableInCmd)
+{
+    for (bool console : {false, true}) {
+        SCOPED_TRACE(console ? "console" : "file");
+        ResetFake();
+        ResetLaunchState();
+        UseCodePages(1252, 850);
+        SetRegString(LocatorKeyPath, "run.exe",
+                     "E:\\\xDC"
+                     "bung");
+        Fake().Environment["NRCDROM_UNATTENDED"] = "1";
+        Fake().HasStdError = true;
+        Fake().StdErrorIsConsole = console;
+        EXPECT_EQ(ExitCancelled, Run(Tail));
+        EXPECT_EQ(console ? ""
+                          : "nrcdrom: run.exe is not in E:\\\x9A"
+                            "bung; not asking because "
+                            "NRCDROM_UNATTENDED is set\r\n",
+                  Fake().StdError);
+        EXPECT_EQ(console ? u"nrcdrom: run.exe is not in E:\\Übung; not asking because "
+                            u"NRCDROM_UNATTENDED is set\r\n"
+                          : u"",
+                  Fake().ConsoleText);
     }
 }
 

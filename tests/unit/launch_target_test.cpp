@@ -127,7 +127,7 @@ TEST_F(LaunchTargetTest, OldPathOfAnyLengthFollowsWhole)
     LaunchTarget();
     ASSERT_EQ(1u, Fake().Started.size());
     EXPECT_EQ("E:\\SUITE;" + oldPath, Fake().Started[0].Path);
-    EXPECT_EQ(8u + 32004u + 2u, Fake().LastAllocSize);
+    EXPECT_EQ((8u + 32004u + 2u) * 2u, Fake().LastAllocSize);  // in UTF-16
 }
 
 // The new value may take the platform's whole limit of 32,767 characters; one more and the
@@ -144,6 +144,24 @@ TEST_F(LaunchTargetTest, NewPathWithinThePlatformsLimit)
         EXPECT_TRUE(LaunchTarget());
         ASSERT_EQ(1u, Fake().Started.size());
         EXPECT_EQ(length == 32767u ? "E:\\SUITE;" + oldPath : oldPath, Fake().Started[0].Path);
+    }
+}
+
+// PATH goes to the child in Unicode: entries the ANSI code page cannot spell, and
+// double-byte ones, whole.
+TEST_F(LaunchTargetTest, OldPathReachesTheChildInUnicode)
+{
+    for (bool codePage932 : {false, true}) {
+        SCOPED_TRACE(codePage932 ? "932" : "1252");
+        FreshMachine(codePage932);
+        if (codePage932)
+            Fake().Environment["PATH"] = "C:\\\x93\xFA\x96\x7B\x8C\xEA;C:\\windows";
+        else
+            Fake().EnvironmentW[u"PATH"] = u"C:\\日本語;C:\\windows";
+        Prepare("E:\\SUITE", "%s", true);
+        EXPECT_TRUE(LaunchTarget());
+        ASSERT_EQ(1u, Fake().Started.size());
+        EXPECT_EQ(u"E:\\SUITE;C:\\日本語;C:\\windows", Fake().Started[0].PathW);
     }
 }
 

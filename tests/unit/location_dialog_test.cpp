@@ -151,7 +151,8 @@ TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
     struct Row {
         std::string Typed;
         bool CodePage932;
-        std::string Present, Location;  // Location "" with Present "": refused
+        std::string Present, Location;            // Location "" with Present "": refused
+        std::u16string TypedW = u"", CwdW = u"";  // typed, and the current directory, in Unicode
     };
     const Row rows[] = {
         {"\"D:\\Suite\\BIN\"", false, "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN"},
@@ -165,6 +166,9 @@ TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
         {"E:\\" + so, true, "E:\\" + so + "\\devshl.dll", "E:\\" + so},
         {"E:\\" + so + "\\", true, "E:\\" + so + "\\devshl.dll", "E:\\" + so},
         {std::string(515, 'r'), false, "", ""},  // no absolute form fits
+        {"", false, "C:\\t\\DIR~1\\devshl.dll", "C:\\t\\DIR~1", u"C:\\t\\dirΩ"},
+        {"", false, "", "", u"D:\\dirΩ"},  // no short name: never D:\dirO
+        {"sub", false, "C:\\t\\DIR~1\\sub\\devshl.dll", "C:\\t\\DIR~1\\sub", u"", u"C:\\t\\dirΩ"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Typed.substr(0, 40));
@@ -173,7 +177,13 @@ TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
             UseCodePage932();
         if (!row.Present.empty())
             AddFile(row.Present);
+        AddFile("D:\\dirO\\devshl.dll");
+        Fake().ShortNames[u"C:\\t\\dirΩ"] = u"C:\\t\\DIR~1";
+        Fake().ShortNames[u"C:\\t\\dirΩ\\sub"] = u"C:\\t\\DIR~1\\sub";
         Fake().DialogTexts[IDC_LOCATION] = row.Typed;
+        if (!row.TypedW.empty())
+            Fake().DialogTextsW[IDC_LOCATION] = row.TypedW;
+        Fake().CurrentDirectoryW = row.CwdW;
         EXPECT_EQ(1, Send(HostWmCommand, IDOK));
         if (row.Present.empty()) {
             EXPECT_EQ(1u, Fake().MessageBoxes.size());
@@ -190,6 +200,21 @@ TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
     Fake().OpenFileChoice = "E:\\" + so + "\\devshl.dll";
     EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
     EXPECT_EQ("E:\\" + so, Fake().DialogTexts[IDC_LOCATION]);
+
+    // Browsed into a folder the ANSI code page cannot spell: its short name, or without one
+    // the box, and the field as it was.
+    for (bool shortName : {true, false}) {
+        SCOPED_TRACE(shortName ? "browsed, short name" : "browsed, no short name");
+        ResetFake();
+        Fake().DialogTexts[IDC_LOCATION] = "E:\\typed";
+        if (shortName)
+            Fake().ShortNames[u"C:\\t\\dirΩ\\devshl.dll"] = u"C:\\t\\DIR~1\\devshl.dll";
+        Fake().OpenFileChooses = true;
+        Fake().OpenFileChoiceW = u"C:\\t\\dirΩ\\devshl.dll";
+        EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
+        EXPECT_EQ(shortName ? "C:\\t\\DIR~1" : "E:\\typed", Fake().DialogTexts[IDC_LOCATION]);
+        EXPECT_EQ(shortName ? 0u : 1u, Fake().MessageBoxes.size());
+    }
 }
 
 TEST_F(LocationDialogTest, DirectoryOfTheTargetNameCounts)

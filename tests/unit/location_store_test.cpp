@@ -17,7 +17,8 @@ protected:
     }
 
     // A fresh machine with the locator key, one value in it (none when type is 0), and a load.
-    void LoadWithValue(const char* name, uint32_t type, const std::string& data)
+    void LoadWithValue(const char* name, uint32_t type, const std::string& data,
+                       const std::u16string& unicode = u"")
     {
         ResetFake();
         ResetLaunchState();
@@ -25,7 +26,10 @@ protected:
         Fake().Environment["SystemDrive"] = "C:";
         Fake().Environment["Deep"] = std::string(510, 'd');
         CopyText(Launch.TargetFile, "devshl.dll");
-        if (type != 0)
+        Fake().ShortNames[u"C:\\t\\dirΩ\\BIN"] = u"C:\\t\\DIR~1\\BIN";
+        if (!unicode.empty())
+            SetRegStringW(LocatorKeyPath, name, unicode);
+        else if (type != 0)
             SetRegValue(LocatorKeyPath, name, type, data);
         Load();
     }
@@ -66,7 +70,8 @@ TEST_F(LocationStoreTest, StoredValues)
         std::string Data;  // absent when Type is 0
         const char* Location;
         bool SaveNeeded;
-        bool KeptOnSave = false;  // the value stays in its author's form when saved unchanged
+        bool KeptOnSave = false;       // the value stays in its author's form when saved unchanged
+        std::u16string Unicode = u"";  // a value stored in Unicode instead of Data
     };
     const Row rows[] = {
         {"plain string", HostRegSz, std::string("E:\\SUITE\\BIN\0", 13), "E:\\SUITE\\BIN", false},
@@ -85,6 +90,10 @@ TEST_F(LocationStoreTest, StoredValues)
          "C:\\Work", true},
         {"blanks around", HostRegSz, std::string(" \tE:\\SUITE\\BIN  \0", 18), "E:\\SUITE\\BIN",
          false, true},
+        {"Unicode, spelled by its short name", HostRegSz, "", "C:\\t\\DIR~1\\BIN", false, true,
+         u"C:\\t\\dirΩ\\BIN"},
+        {"Unicode without a short name: never found", HostRegSz, "", "E:\\dir?", false, true,
+         u"E:\\dirΩ"},
         {"in double quotes", HostRegSz, std::string("\"E:\\My Tools\"\0", 14), "E:\\My Tools",
          false, true},
         {"binary", HostRegBinary, "E:\\X", "C:\\Work", true},
@@ -98,7 +107,7 @@ TEST_F(LocationStoreTest, StoredValues)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        LoadWithValue("devshl.dll", row.Type, row.Data);
+        LoadWithValue("devshl.dll", row.Type, row.Data, row.Unicode);
         EXPECT_STREQ(row.Location, Launch.Location);
         EXPECT_EQ(row.SaveNeeded, Launch.SaveNeeded);
         EXPECT_EQ(0, Fake().OpenKeys);
@@ -111,20 +120,37 @@ TEST_F(LocationStoreTest, StoredValues)
     }
 }
 
-TEST_F(LocationStoreTest, CurrentDirectoryTooLongIsUnavailable)
+// The current directory stands in exactly, or by its short name; one too long for Location,
+// or without an ANSI form, is unavailable rather than cut or spelled like another.
+TEST_F(LocationStoreTest, CurrentDirectoryAsTheSystemNamesIt)
 {
-    Fake().Keys[LocatorKeyPath];
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Fake().CurrentDirectory = "C:\\" + std::string(517, 'd');  // 520 bytes: one too many
-    Load();
-    EXPECT_STREQ("", Launch.Location);
-    EXPECT_TRUE(Launch.SaveNeeded);
-
-    ResetLaunchState();
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Fake().CurrentDirectory = "C:\\" + std::string(516, 'd');
-    Load();
-    EXPECT_EQ(519u, std::string(Launch.Location).size());
+    const std::string d516(516, 'd');
+    struct Row {
+        const char* Name;
+        std::string Ansi;
+        std::u16string Unicode;
+        std::string Location;
+    };
+    const Row rows[] = {
+        {"519 bytes", "C:\\" + d516, u"", "C:\\" + d516},
+        {"520 bytes: one too many", "C:\\" + d516 + "d", u"", ""},
+        {"unspellable, with a short name", "", u"C:\\t\\dirΩ", "C:\\t\\DIR~1"},
+        {"unspellable, no short name", "", u"C:\\t\\dirΣ", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        Fake().Keys[LocatorKeyPath];
+        CopyText(Launch.TargetFile, "devshl.dll");
+        Fake().CurrentDirectory = row.Ansi;
+        Fake().CurrentDirectoryW = row.Unicode;
+        Fake().ShortNames[u"C:\\t\\dirΩ"] = u"C:\\t\\DIR~1";
+        store = StoreKey{};
+        Load();
+        EXPECT_EQ(row.Location, Launch.Location);
+        EXPECT_TRUE(Launch.SaveNeeded);
+    }
 }
 
 TEST_F(LocationStoreTest, MediaKind)
