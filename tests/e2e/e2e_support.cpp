@@ -20,6 +20,18 @@ std::string E2eTest::Env(const char* name)
     return n == 0 || n >= sizeof buffer ? std::string() : std::string(buffer, n);
 }
 
+std::string E2eTest::SystemReason(DWORD code)
+{
+    char text[1024] = "";
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             code, 0, text, sizeof text, nullptr);
+    std::string reason(text, n);
+    while (!reason.empty() &&
+           (reason.back() == ' ' || reason.back() == '\r' || reason.back() == '\n'))
+        reason.pop_back();
+    return reason;
+}
+
 namespace {
 
 // Deletes what path holds, and path itself unless keepRoot.

@@ -90,6 +90,9 @@ public:
     static std::string ReadFileText(const std::string& path, bool* exists = nullptr);
     static bool Exists(const std::string& path);
     static std::string Env(const char* name);
+    // The platform's text for a system error code, as FormatMessageA gives it, without the
+    // blanks and line ends it ends with.
+    static std::string SystemReason(DWORD code);
     // The tool's record as the recorder wrote it to path, once it is there.
     static Record ReadRecord(const std::string& path);
     static Record ParseRecord(const std::string& text);

@@ -62,6 +62,14 @@ TEST_F(ExamplesTest, RunToolStartsTheToolOrSaysItWasNotGiven)
     EXPECT_EQ(2u, refused.ExitCode) << refused.Output;
     EXPECT_TRUE(Says(refused, "The location was not given; nothing was started."))
         << refused.Output;
+
+    // Found, but no program: the run ends with 3, which start /wait passes on to errorlevel.
+    ASSERT_TRUE(SetString(HERE, "run.exe", Media()));
+    ASSERT_TRUE(WriteFileText(HERE, Media() + "\\run.exe", "not a program"));
+    CmdResult unstartable = Call(HERE, "run-tool.bat");
+    EXPECT_EQ(3u, unstartable.ExitCode) << unstartable.Output;
+    EXPECT_TRUE(Says(unstartable, "run.exe was found but could not be started."))
+        << unstartable.Output;
 }
 
 TEST_F(ExamplesTest, DevvarsPutsTheFoldersInFrontFromAnywhere)
@@ -90,10 +98,15 @@ TEST_F(ExamplesTest, CiBuildSetsTheRegistryAndRunsUnattended)
     EXPECT_EQ(Media(), GetValue("devshl.dll").Text());
     EXPECT_TRUE(Exists(In("prog\\NRVARCD.BAT")));
 
+    // nrcdrom's own line, which the 2>&1 after its command line puts in the build's output,
+    // and then the build's.
     env_["NRCDROM_LOCATION"] = In("gone");
     CmdResult stopped = Call(HERE, "ci-build.bat");
     EXPECT_EQ(2u, stopped.ExitCode) << stopped.Output;
-    EXPECT_TRUE(Says(stopped, "Build stopped: devshl.dll was not found in " + In("gone") + "."))
+    EXPECT_TRUE(Says(stopped, "nrcdrom: devshl.dll is not in " + In("gone") +
+                                  "; not asking because NRCDROM_UNATTENDED is set\r\n"
+                                  "Build stopped: nrcdrom ended with exit code 2; see its line "
+                                  "above.\r\n"))
         << stopped.Output;
 }
 

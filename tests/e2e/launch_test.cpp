@@ -95,11 +95,20 @@ TEST_F(LaunchTest, CommandLineReachesTheStartedProgram)
     }
 }
 
-TEST_F(LaunchTest, UnstartableCommandStartsNothingAndEndsWithZero)
+// A command naming no program: a box without an owner gives the command line and the
+// platform's reason, and the run ends with 3 once it is dismissed.
+TEST_F(LaunchTest, UnstartableCommandShowsTheToolStartErrorAndEndsWithThree)
 {
     ASSERT_TRUE(TargetInMedia(HERE));
-    Outcome run = Run(HERE, "run.dll Tools no-such-tool.exe_$s");
-    EXPECT_EQ(0u, run.ExitCode);
+    ProgramRun* program = Start(HERE, "run.dll Tools no-such-tool.exe_$s");
+    HWND box = WaitForWindow(HERE, program, nullptr, "#32770", "Tool Start Error");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("The tool could not be started.\r\n\r\nCommand line: no-such-tool.exe " + Media() +
+                  "\\run.dll\r\n\r\n" + SystemReason(ERROR_FILE_NOT_FOUND),
+              ChildText(box, "Static"));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    Outcome run = Finish(HERE, program);
+    EXPECT_EQ(3u, run.ExitCode);
     EXPECT_EQ(1u, run.Processes);
 }
 
@@ -208,7 +217,6 @@ TEST_F(StoreTest, ValuesAsTheRegistryReportsThem)
     };
     const Row rows[] = {
         {"absent", false, REG_SZ, "", false},
-        {"expandable string", true, REG_EXPAND_SZ, "C:\\elsewhere" + Nul, false},
         {"520 bytes", true, REG_SZ, l518 + "y" + Nul, true},
         {"521 bytes", true, REG_SZ, l518 + "yz" + Nul, false},
         {"empty string", true, REG_SZ, "", true},
@@ -244,6 +252,23 @@ TEST_F(StoreTest, ValuesAsTheRegistryReportsThem)
         }
         EXPECT_EQ(Media() + Nul, GetValue("other.dll").Data);
     }
+}
+
+// An expandable string is expanded for the run and kept as it was stored.
+TEST_F(StoreTest, ExpandableValueIsExpandedAndKept)
+{
+    ASSERT_TRUE(WriteFileText(HERE, Media() + "\\run.dll", "target"));
+    // The scratch folder lies on the system drive, C: under Wine.
+    const std::string stored = "%SystemDrive%" + Media().substr(2) + Nul;
+    ASSERT_TRUE(SetValue(HERE, "run.dll", REG_EXPAND_SZ, stored));
+    Outcome run = Run(HERE, "run.dll Tools tool.exe_$s S");
+    EXPECT_EQ(0u, run.ExitCode);
+    ASSERT_EQ(2u, run.Processes);
+    EXPECT_EQ("tool.exe " + Media() + "\\run.dll", run.Tool["cmdline"]);
+    EXPECT_EQ(Media() + ";" + SystemPath, run.Tool["path"]);
+    RegValue kept = GetValue("run.dll");
+    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), kept.Type);
+    EXPECT_EQ(stored, kept.Data);
 }
 
 TEST_F(StoreTest, TargetAtTheRememberedLocationWritesNothing)

@@ -1,5 +1,5 @@
 // Folders that users really have, on the real program: roots that cmd would read as its own
-// syntax, and a command that goes on after the target's path.
+// syntax, a drive's root, and a command that goes on after the target's path.
 #include <string>
 #include <vector>
 
@@ -11,24 +11,28 @@ class PathsTest : public E2eTest {};
 
 // NRVARCD.BAT below roots holding &, % and ^, run in the platform's own cmd: both blocks give
 // the variables exactly the folders, where before & cut PATH short, % garbled it and ^ was lost.
+// A target in a drive's root has the drive itself for its root, and keeps its letter.
 TEST_F(PathsTest, BatchFileBelowRootsWithCmdSyntaxRunsInCmd)
 {
     struct Row {
         const char* Name;
-        std::string Program, Location;  // the two roots, each with BIN below it
+        std::string Program, Location;  // the two roots, the program in BIN below its own
         const char* ProgramQuote;       // a root with cmd's syntax in it is quoted
+        std::string Stored;             // the location: the target's folder
     };
     const std::vector<Row> rows = {
-        {"ampersand and per-cent sign", In("R&D"), In("100%"), "\""},
-        {"caret", In("x^y"), In("plain"), "\""},
+        {"ampersand and per-cent sign", In("R&D"), In("100%"), "\"", In("100%\\BIN")},
+        {"caret", In("x^y"), In("plain"), "\"", In("plain\\BIN")},
+        {"drive root", In("suite"), "D:", "", "D:\\"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         RunOptions options;
         options.Program = InstallProgram(HERE, row.Program + "\\BIN");
-        ASSERT_TRUE(MakeDir(HERE, row.Location + "\\BIN"));
-        ASSERT_TRUE(WriteFileText(HERE, row.Location + "\\BIN\\devshl.dll", ""));
-        ASSERT_TRUE(SetString(HERE, "devshl.dll", row.Location + "\\BIN"));
+        ASSERT_TRUE(MakeDir(HERE, row.Stored));
+        const char* separator = row.Stored.back() == '\\' ? "" : "\\";
+        ASSERT_TRUE(WriteFileText(HERE, row.Stored + separator + "devshl.dll", ""));
+        ASSERT_TRUE(SetString(HERE, "devshl.dll", row.Stored));
         ASSERT_EQ(1u, Run(HERE, "devshl.dll T x P", options).ExitCode);
         const std::string script = row.Program + "\\BIN\\NRVARCD.BAT";
         const std::string q = row.ProgramQuote;

@@ -1,6 +1,7 @@
-// Script mode on the real program: NRVARCD.BAT written, left alone, replaced, refused by
-// the file system, and run in the platform's command interpreter. The program lives in
-// D:\Program Files\Suite\BIN and the target in D:\media\BIN, so the texts are written out.
+// Script mode on the real program: NRVARCD.BAT written, compared and left alone or replaced,
+// refused by the file system, and run in the platform's command interpreter. The program
+// lives in D:\Program Files\Suite\BIN and the target in D:\media\BIN, so the texts are
+// written out.
 #include <string>
 #include <vector>
 
@@ -25,6 +26,16 @@ const std::string Written =
     "set INCLUDE=\"D:\\Program Files\\Suite\\INCLUDE\";D:\\media\\INCLUDE;%INCLUDE%\r\n"
     "set LIB=\"D:\\Program Files\\Suite\\LIB\";D:\\media\\LIB;%LIB%\r\n"
     ":done\r\n";
+
+// Written with every from in it replaced by to: the same file for a program or a location
+// moved to another folder.
+std::string WrittenWith(const std::string& from, const std::string& to)
+{
+    std::string text = Written;
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
 
 class ScriptTest : public E2eTest {
 protected:
@@ -68,10 +79,49 @@ TEST_F(ScriptTest, MissingFileIsWrittenAndTheLocationWrittenBack)
     EXPECT_EQ(std::string(Location) + '\0', GetValue("devshl.dll").Data);
 }
 
-TEST_F(ScriptTest, NothingChangedLeavesTheFileUntouched)
+// A copy of the program's folder brings the old file along: script mode from the copy finds
+// it naming the old folder and writes it for its own, while the stored location, which did
+// not change, is left as it was.
+TEST_F(ScriptTest, CopiedProgramFolderRewritesTheFileAndLeavesTheRegistry)
+{
+    // Bytes after the terminator would not survive a write back.
+    const std::string stored = std::string(Location) + '\0' + "x" + '\0';
+    ASSERT_TRUE(SetValue(HERE, "devshl.dll", REG_SZ, stored));
+    RunOptions copy = Options();
+    copy.Program = InstallProgram(HERE, "D:\\Program Files\\Copy\\BIN");
+    const std::string copied = "D:\\Program Files\\Copy\\BIN\\NRVARCD.BAT";
+    ASSERT_TRUE(WriteFileText(HERE, copied, Written));
+    Outcome run = Run(HERE, Tail, copy);
+    EXPECT_EQ(1u, run.ExitCode);
+    EXPECT_EQ(1u, run.Processes);
+    EXPECT_EQ(WrittenWith("Suite", "Copy"), ReadFileText(copied));
+    RegValue kept = GetValue("devshl.dll");
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), kept.Type);
+    EXPECT_EQ(stored, kept.Data);
+}
+
+// A normal run given a new location in the dialog stores it; the next script-mode run finds
+// the file naming the old one and writes it anew, and the run after that finds the very
+// bytes it would write and writes nothing.
+TEST_F(ScriptTest, LocationMovedByANormalRunRewritesTheFileOnce)
 {
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
-    ASSERT_TRUE(WriteFileText(HERE, Script, "old content\r\n"));
+    ASSERT_TRUE(WriteFileText(HERE, Script, Written));
+    ASSERT_TRUE(DeleteFileA((std::string(Location) + "\\devshl.dll").c_str()));
+    ASSERT_TRUE(MakeDir(HERE, "D:\\moved\\BIN"));
+    ASSERT_TRUE(WriteFileText(HERE, "D:\\moved\\BIN\\devshl.dll", ""));
+    ProgramRun* program = Start(HERE, "devshl.dll Duzudiziv_Eraziz_DLL_Files tool.exe", Options());
+    HWND dialog = WaitForWindow(HERE, program);
+    ASSERT_NE(nullptr, dialog);
+    SetItem(dialog, IDC_LOCATION, "D:\\moved\\BIN");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(0u, Finish(HERE, program).ExitCode);
+    ASSERT_EQ("D:\\moved\\BIN", GetValue("devshl.dll").Text());
+
+    const std::string moved = WrittenWith("D:\\media", "D:\\moved");
+    EXPECT_EQ(1u, Run(HERE, Tail, Options()).ExitCode);
+    EXPECT_EQ(moved, ReadFileText(Script));
+
     // Written long ago, so that any write shows in the time.
     SYSTEMTIME longAgo{2001, 2, 0, 3, 4, 5, 6, 0};
     FILETIME before{};
@@ -79,13 +129,14 @@ TEST_F(ScriptTest, NothingChangedLeavesTheFileUntouched)
     HANDLE file = CreateFileA(Script, FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &before));
     CloseHandle(file);
-    Outcome run = Run(HERE, Tail, Options());
-    EXPECT_EQ(0u, run.ExitCode);
-    EXPECT_EQ(1u, run.Processes);
-    EXPECT_EQ("old content\r\n", ReadFileText(Script));
+    Outcome again = Run(HERE, Tail, Options());
+    EXPECT_EQ(0u, again.ExitCode);
+    EXPECT_EQ(1u, again.Processes);
+    EXPECT_EQ(moved, ReadFileText(Script));
     WIN32_FILE_ATTRIBUTE_DATA after{};
     GetFileAttributesExA(Script, GetFileExInfoStandard, &after);
     EXPECT_EQ(0, CompareFileTime(&before, &after.ftLastWriteTime));
+    EXPECT_EQ(std::vector<std::string>({"NRVARCD.BAT"}), BesideTheProgram());
 }
 
 TEST_F(ScriptTest, LocationChangedInThePromptReplacesALongerFileWhole)
