@@ -12,6 +12,7 @@
 #     follow; returns non-zero, with the reason on standard error, when the session did not
 #     come up. WINE_SESSION_SCREEN sets the size of an own display (default 1024x768x24).
 #   WineSessionStop     stops what WineSessionStart started, by process id
+#   WineSessionRuns32Bit    true when this machine runs 32-bit programs (and Wine's)
 #   WinPath PATH        the Windows name (Z:\...) of a Unix path
 #   BuildWin32 BUILD_ROOT TARGET...   builds only these targets of the Windows build in
 #                                     BUILD_ROOT/win32, installing missing packages first
@@ -21,6 +22,13 @@ WineSessionServerPid=""
 WineSessionXvfbPid=""
 WineSessionPrefix=""
 WineSessionTop=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+WineSessionLoader32=/usr/lib/wine/wine
+WineSessionLoader64=/usr/lib/wine/wine64
+
+# True when this machine runs 32-bit programs, the 32-bit Wine among them; some kernels and
+# sandboxes run none, and there only a 64-bit program runs, in a win64 session.
+WineSessionRuns32Bit() { "$WineSessionLoader32" --version >/dev/null 2>&1; }
 
 # shellcheck disable=SC1003  # a backslash between single quotes, not an escape
 WinPath() { printf 'Z:%s' "$(readlink -f "$1" | tr / '\\')"; }
@@ -69,6 +77,19 @@ WineSessionStart() {
     export WINEPREFIX="$WineSessionPrefix" WINEARCH=$arch WINEDEBUG=-all TMPDIR="$root/tmp"
     export WINEDLLOVERRIDES="mscoree,mshtml="
     unset WINESERVER WINELOADER
+    if ! WineSessionRuns32Bit; then
+        if [ "$arch" = win32 ]; then
+            echo "this machine runs no 32-bit programs, and so no 32-bit Wine (a win64 session with a 64-bit program still can)" >&2
+            return 1
+        fi
+        # wine and wineboot would start the 32-bit loader first: the session and every
+        # command it starts get the 64-bit one instead.
+        mkdir -p "$root/bin" || return 1
+        printf '#!/bin/sh\nexec %s "$@"\n' "$WineSessionLoader64" >"$root/bin/wine"
+        printf '#!/bin/sh\nexec %s wineboot "$@"\n' "$WineSessionLoader64" >"$root/bin/wineboot"
+        chmod +x "$root/bin/wine" "$root/bin/wineboot" || return 1
+        export PATH="$root/bin:$PATH" WINELOADER=$WineSessionLoader64
+    fi
 
     if [ "$display" = none ]; then
         unset DISPLAY
