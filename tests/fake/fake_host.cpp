@@ -276,8 +276,10 @@ std::string EncodeWith(uint32_t codePage, const std::u16string& text, bool noBes
         } else if (codePage != 932 && c >= 0xF780 && c <= 0xF7FF) {
             out += static_cast<char>(c - 0xF700);
         } else {
-            out += noBestFit ? '?' : BestFit(c);
-            if (usedDefault != nullptr)
+            // A best fit is no default character: only the question mark tells.
+            char fit = noBestFit ? '?' : BestFit(c);
+            out += fit;
+            if (fit == '?' && usedDefault != nullptr)
                 *usedDefault = true;
         }
     }
