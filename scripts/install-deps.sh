@@ -23,6 +23,8 @@ installed wine32:i386 || packages+=(wine32:i386)
 [ -x /usr/lib/wine/wine64 ] || packages+=(wine64)
 # The resource checks read the built program file with pefile.
 installed python3-pefile || packages+=(python3-pefile)
+# The end-to-end groups under other locales make them from the definitions in locales.
+installed locales || packages+=(locales)
 for extra in "$@"; do
     installed "$extra" || packages+=("$extra")
 done

@@ -12,6 +12,8 @@ namespace {
 const std::string So = "\x83\x5C";
 const std::string Hyo = "\x95\x5C";
 const std::string Da = "\x83\x5F";
+// 日本語 ("Japanese"), three double-byte characters.
+const std::string Nihongo = "\x93\xFA\x96\x7B\x8C\xEA";
 
 constexpr int OpenFileNameField = 1148;
 
@@ -19,11 +21,14 @@ class CodePageTest : public E2eTest {
 protected:
     void SetUp() override
     {
-        std::string missing = Env("NRTEST_NO_JAPANESE");
+        // The fixture's own set-up first, so that its tear-down has a scratch folder to remove
+        // even when the test skips.
+        E2eTest::SetUp();
+        std::string missing = Env("NRTEST_NO_LOCALE");
         if (!missing.empty())
             GTEST_SKIP() << "no Japanese locale on this machine: " << missing;
         ASSERT_EQ(932u, GetACP()) << "the group runs under ja_JP.UTF-8";
-        E2eTest::SetUp();
+        ASSERT_EQ(932u, GetOEMCP()) << "the group runs under ja_JP.UTF-8";
         ASSERT_TRUE(MakeDir(HERE, Folder()));
         ASSERT_TRUE(WriteFileText(HERE, Folder() + "\\devshl.dll", ""));
     }
@@ -102,6 +107,19 @@ TEST_F(CodePageTest, TargetTitleAndCommandHoldingDaAreKeptWhole)
     EXPECT_EQ(0u, run.ExitCode);
     ASSERT_EQ(2u, run.Processes);
     EXPECT_EQ("tool.exe " + Da + " " + Folder() + "\\" + target, run.Tool["cmdline"]);
+}
+
+// The old PATH reaches the tool whole, however many of its characters take two bytes.
+TEST_F(CodePageTest, OptionSPassesADoubleBytePathWhole)
+{
+    ASSERT_TRUE(SetString(HERE, "devshl.dll", Folder()));
+    RunOptions options;
+    options.Env["PATH"] = "C:\\t\\" + Nihongo + "\\bin;" + SystemPath;
+    Outcome run = Run(HERE, "devshl.dll T tool.exe S", options);
+    EXPECT_EQ(0u, run.ExitCode);
+    ASSERT_EQ(2u, run.Processes);
+    EXPECT_EQ(Scratch() + "\\Suiteソ;C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows",
+              run.Tool["pathw"]);
 }
 
 }  // namespace

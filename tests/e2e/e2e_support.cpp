@@ -139,9 +139,11 @@ void E2eTest::TearDown()
     }
     runs_.clear();
     RemoveProductKeys();
-    if (Env("NRTEST_KEEP") != "1") {
+    // An empty name would be the root of the current drive, which Wine maps to the Unix root.
+    if (Env("NRTEST_KEEP") != "1" && !scratch_.empty()) {
         RemoveTree(scratch_);
-        RemoveTree(DriveD(), true);
+        if (!DriveD().empty())
+            RemoveTree(DriveD(), true);
     }
 }
 

@@ -35,7 +35,8 @@ struct RegValue {
     std::string Text() const;  // Data without its terminator
 };
 
-// What the started tool wrote down: cmdline, path, cwd, errormode.
+// What the started tool wrote down: cmdline, path, pathw (PATH as Unicode, in UTF-8), cwd,
+// errormode.
 using Record = std::map<std::string, std::string>;
 
 // How a run is started; what is not given comes from the fixture.

@@ -1,6 +1,7 @@
 // The tool that the end-to-end tests let the program start: it writes down what it was
 // given (command line, PATH, current directory, error mode) to the file named by
-// NRTEST_RECORD, whole or not at all.
+// NRTEST_RECORD, whole or not at all. PATH is written twice: as the ANSI call gives it, and as
+// the Unicode call gives it, in UTF-8 (pathw), which holds every name whatever the code page.
 #include <windows.h>
 
 namespace {
@@ -19,6 +20,8 @@ void Put(HANDLE file, const char* name, const char* value)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     static char record[MAX_PATH], temp[MAX_PATH + 8], path[40000], cwd[MAX_PATH], mode[16];
+    static wchar_t pathW[40000];
+    static char pathUtf8[3 * 40000];
     if (GetEnvironmentVariableA("NRTEST_RECORD", record, sizeof record) == 0)
         return 3;
     lstrcpyA(temp, record);
@@ -30,6 +33,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     DWORD n = GetEnvironmentVariableA("PATH", path, sizeof path);
     Put(file, "cmdline", GetCommandLineA());
     Put(file, "path", n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND ? "(unset)" : path);
+    n = GetEnvironmentVariableW(L"PATH", pathW, sizeof pathW / sizeof pathW[0]);
+    bool unset = n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND;
+    WideCharToMultiByte(CP_UTF8, 0, pathW, -1, pathUtf8, sizeof pathUtf8, nullptr, nullptr);
+    Put(file, "pathw", unset ? "(unset)" : pathUtf8);
     GetCurrentDirectoryA(sizeof cwd, cwd);
     Put(file, "cwd", cwd);
     UINT errorMode = SetErrorMode(0);

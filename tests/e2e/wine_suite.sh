@@ -41,5 +41,5 @@ NRTEST_SHOTS=$(WinPath "$work/screenshots")
 NRTEST_STDERR=$(WinPath "$root/driver.stderr")
 timeout 1500 wine "$driver" "$@" </dev/null 2>>"$root/driver.stderr"
 rc=$?
-grep -v -E 'fixme:|^$' "$root/driver.stderr" | grep -v 'ignoring some flags' | tail -n 50 >&2
+grep -a -v -E 'fixme:|^$' "$root/driver.stderr" | grep -a -v 'ignoring some flags' | tail -n 50 >&2
 exit $rc
