@@ -32,6 +32,9 @@ constexpr uint32_t HostFileShareRead = 0x1;
 constexpr uint32_t HostCreateAlways = 2, HostOpenExisting = 3;
 constexpr uint32_t HostMoveReplaceExisting = 0x1, HostMoveWriteThrough = 0x8;
 
+constexpr uint32_t HostDriveRemovable = 2, HostDriveFixed = 3, HostDriveRemote = 4,
+                   HostDriveCdrom = 5, HostDriveRamdisk = 6;
+
 constexpr uint32_t HostCpAcp = 0;                 // the ANSI code page
 constexpr uint32_t HostWcNoBestFitChars = 0x400;  // no look-alike for what a code page lacks
 constexpr uint32_t HostLocaleSystemDefault = 0x800, HostLocaleIDefaultCodePage = 0x000B;
@@ -98,6 +101,11 @@ bool HostGetConsoleMode(HostFile file);  // true when file is a console
 bool HostWriteConsole(HostFile console, const HostWideChar* text, uint32_t length);
 void HostCloseHandle(HostFile file);
 bool HostMoveFileEx(const char* from, const char* to, uint32_t flags);
+uint32_t HostGetLogicalDrives();  // bit 0 for A:, bit 1 for B:, ...
+uint32_t HostGetDriveType(const char* root);
+// The volume's label and serial number; false when the drive has none to tell.
+bool HostGetVolumeInformation(const char* root, char* label, uint32_t labelCapacity,
+                              uint32_t* serial);
 bool HostDeleteFile(const char* path);
 
 // The registry (ADVAPI32); every key is below HKEY_LOCAL_MACHINE.
@@ -106,6 +114,7 @@ long HostRegQueryValueEx(HostKey key, const HostWideChar* name, uint32_t* type, 
                          uint32_t* size);
 long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void* data,
                        uint32_t size);
+long HostRegDeleteValue(HostKey key, const char* name);
 void HostRegCloseKey(HostKey key);
 
 // Strings, dialogs and windows (USER32, COMDLG32).

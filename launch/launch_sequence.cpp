@@ -5,6 +5,7 @@
 #include "launch/launch_state.h"
 #include "launch/launch_target.h"
 #include "launch/location_store.h"
+#include "launch/moved_media.h"
 #include "launch/path_text.h"
 #include "launch/run_report.h"
 #include "launch/text.h"
@@ -42,13 +43,21 @@ void RefuseCommandLine()
     HostMessageBox(nullptr, text, caption, HostMbIconError);
 }
 
-void TellTargetMissing()
+// The unattended run's reason to end: the target is not at its location, and where another
+// drive holds one, which, and why it was not taken.
+void TellTargetMissing(MovedMedia search, const char* candidate)
 {
     char format[TextCapacity] = "";
     char line[TextCapacity];
-    HostLoadString(Launch.Instance, IDS_UNATTENDED_MISSING, format, sizeof format);
+    uint32_t id = search == MovedMedia::NewVolume     ? IDS_UNATTENDED_NEW_VOLUME
+                  : search == MovedMedia::OtherVolume ? IDS_UNATTENDED_OTHER_VOLUME
+                                                      : IDS_UNATTENDED_MISSING;
+    HostLoadString(Launch.Instance, id, format, sizeof format);
     const char* where = Launch.LocationDir[0] != '\0' ? Launch.LocationDir : "\\";
-    FormatText(line, format, Launch.TargetFile, where);
+    char found[PathCapacity];
+    CopyText(found, candidate);
+    StripTrailingSeparators(found);
+    FormatText(line, format, Launch.TargetFile, where, found);
     TellStandardError(line);
 }
 
@@ -58,20 +67,33 @@ void SetLocationDir()
     StripTrailingSeparators(Launch.LocationDir);
 }
 
-// Asks for the location when the target is not where it is expected; false when the run
+// Asks for the location when the target is not where it is expected, unless the medium
+// only moved to another drive letter and is known there by its volume; false when the run
 // must end without a location.
-bool EnsureTargetPresent()
+bool EnsureTargetPresent(const StoreKey& store)
 {
     SetLocationDir();
     FormatText(Launch.ProbePath, "%s\\%s", Launch.LocationDir, Launch.TargetFile);
     if (PathExists(Launch.ProbePath))
         return true;
+    char candidate[PathCapacity];
+    MovedMedia search = FindMovedMedia(store, candidate);
+    if (search == MovedMedia::Taken) {
+        CopyText(Launch.Location, candidate);
+        Launch.SaveNeeded = true;
+        SetLocationDir();
+        return true;
+    }
     if (IsUnattended()) {
-        TellTargetMissing();
+        TellTargetMissing(search, candidate);
         return false;
     }
+    // A drive that holds a file of the target's name on a volume not known for it is only
+    // offered: the user confirms it, or types another.
     char oldLocation[PathCapacity];
     CopyText(oldLocation, Launch.Location);
+    if (search != MovedMedia::NotFound)
+        CopyText(Launch.Location, candidate);
     if (RunLocationDialog() != IDOK)
         return false;
     if (CompareText(Launch.Location, oldLocation) != 0)
@@ -121,7 +143,7 @@ int RunLauncher(HostInstance instance, const char* tail)
             Launch.SaveNeeded = true;
     }
 
-    if (!EnsureTargetPresent())
+    if (!EnsureTargetPresent(store))
         return ExitCancelled;
 
     if (Launch.ScriptMode)

@@ -2,6 +2,7 @@
 #include "launch/location_store.h"
 
 #include "host/host.h"
+#include "launch/moved_media.h"
 #include "launch/path_text.h"
 #include "launch/text.h"
 #include "launch/wide_text.h"
@@ -75,6 +76,7 @@ bool QueryLocation(HostKey key, StoreKey& store)
     store.KeepValue = type == HostRegExpandSz || form != NameForm::Exact ||
                       CompareText(Launch.Location, spelled) != 0;
     CopyText(store.Loaded, Launch.Location);
+    store.Stored = true;
     return true;
 }
 
@@ -144,5 +146,19 @@ void SaveLocation(const StoreKey& store)
         return;
     HostRegSetValueEx(key, Launch.TargetFile, HostRegSz, Launch.Location,
                       static_cast<uint32_t>(TextLength(Launch.Location) + 1));
+    char name[IdentityNameCapacity];
+    IdentityValueName(name);
+    char identity[IdentityCapacity];
+    if (VolumeIdentityOf(Launch.Location, identity))
+        HostRegSetValueEx(key, name, HostRegSz, identity,
+                          static_cast<uint32_t>(TextLength(identity) + 1));
+    else
+        HostRegDeleteValue(key, name);  // an identity from before would name another medium
     HostRegCloseKey(key);
+}
+
+void IdentityValueName(char (&name)[IdentityNameCapacity])
+{
+    CopyText(name, Launch.TargetFile);
+    AppendText(name, "|volume");
 }

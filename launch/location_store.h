@@ -13,6 +13,7 @@ struct StoreKey {
     // blanks or quotes around it): its author's form is kept while Location stays this.
     bool KeepValue;
     char Loaded[PathCapacity];
+    bool Stored;  // Location came from the stored value
 };
 
 // Builds the product key path and finds the key: in the program's own registry view, else in
@@ -23,6 +24,12 @@ void FindProductKey(StoreKey& store);
 // Sets Location, MediaKind and possibly SaveNeeded; appends the locator subkey to the path.
 void LoadLocation(StoreKey& store);
 
-// Writes Location under the name of TargetFile, in the key LoadLocation opened; a value kept
+// The name of the value that holds the identity of the volume a target was stored on:
+// the target's name and "|volume", which no file name can hold.
+constexpr size_t IdentityNameCapacity = NameCapacity + 7;
+void IdentityValueName(char (&name)[IdentityNameCapacity]);
+
+// Writes Location under the name of TargetFile, in the key LoadLocation opened, with the
+// identity of the volume it is on, or without one where no volume is remembered; a value kept
 // in its author's form is left as it is while it still means Location.
 void SaveLocation(const StoreKey& store);

@@ -47,6 +47,11 @@ bool WidenInto(const char* text, HostWideChar* out, size_t capacity)
     return false;
 }
 
+bool AnsiTextInto(const HostWideChar* text, char* out, size_t capacity)
+{
+    return SpellExactly(HostCpAcp, text, out, capacity);
+}
+
 NameForm AnsiNameInto(const HostWideChar* name, char* out, size_t capacity)
 {
     return SpellName(HostCpAcp, name, out, capacity);

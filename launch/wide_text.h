@@ -46,6 +46,10 @@ NameForm AnsiName(const HostWideChar* name, char (&out)[N])
     return AnsiNameInto(name, out, N);
 }
 
+// A text (not a name: it has no short form) as ANSI, exactly; false when a character has no
+// form there or it does not fit.
+bool AnsiTextInto(const HostWideChar* text, char* out, size_t capacity);
+
 // The code page a new console starts with: the system locale's OEM code page, which a
 // manifest cannot change as it can the process's own.
 uint32_t ConsoleCodePage();

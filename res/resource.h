@@ -30,6 +30,8 @@
 #define IDS_UNATTENDED_START_FAILED 20
 #define IDS_UNATTENDED_SCRIPT_FAILED 21
 #define IDS_UNATTENDED_UNSPELLABLE 22
+#define IDS_UNATTENDED_NEW_VOLUME 23
+#define IDS_UNATTENDED_OTHER_VOLUME 24
 
 #ifndef IDOK /* the .rc already has these from the platform headers */
 #define IDOK 1

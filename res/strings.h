@@ -32,6 +32,10 @@
 #define STR_START_FAILED_CAPTION "Tool Start Error"
 #define STR_UNATTENDED_START_FAILED "nrcdrom: the tool could not be started: %s; command line: %s\r\n"
 #define STR_UNATTENDED_SCRIPT_FAILED "nrcdrom: %s could not be written: %s\r\n"
+#define STR_UNATTENDED_NEW_VOLUME \
+    "nrcdrom: %s is not in %s; %s holds one, on a volume not seen here before; not asking because NRCDROM_UNATTENDED is set\r\n"
+#define STR_UNATTENDED_OTHER_VOLUME \
+    "nrcdrom: %s is not in %s; %s holds one, on another volume than the one it was found on; not asking because NRCDROM_UNATTENDED is set\r\n"
 #define STR_UNATTENDED_UNSPELLABLE \
     "nrcdrom: %s was not written: the command prompt's code page cannot spell the folder %s, and it has no short name\r\n"
 

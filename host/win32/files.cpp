@@ -18,6 +18,10 @@ static_assert(HostStdErrorHandle == STD_ERROR_HANDLE, "handle number matches");
 static_assert(sizeof(HostWideChar) == sizeof(WCHAR), "UTF-16 code units");
 static_assert(HostCpAcp == CP_ACP && HostWcNoBestFitChars == WC_NO_BEST_FIT_CHARS, "match");
 static_assert(HostLocaleSystemDefault == LOCALE_SYSTEM_DEFAULT, "locale matches");
+static_assert(HostDriveRemovable == DRIVE_REMOVABLE && HostDriveFixed == DRIVE_FIXED &&
+                  HostDriveRemote == DRIVE_REMOTE && HostDriveCdrom == DRIVE_CDROM &&
+                  HostDriveRamdisk == DRIVE_RAMDISK,
+              "drive types match");
 static_assert(HostLocaleIDefaultCodePage == LOCALE_IDEFAULTCODEPAGE, "locale field matches");
 
 namespace {
@@ -212,6 +216,26 @@ void HostCloseHandle(HostFile file)
 bool HostMoveFileEx(const char* from, const char* to, uint32_t flags)
 {
     return MoveFileExA(from, to, flags) != 0;
+}
+
+uint32_t HostGetLogicalDrives()
+{
+    return GetLogicalDrives();
+}
+
+uint32_t HostGetDriveType(const char* root)
+{
+    return GetDriveTypeA(root);
+}
+
+bool HostGetVolumeInformation(const char* root, char* label, uint32_t labelCapacity,
+                              uint32_t* serial)
+{
+    DWORD number = 0;
+    bool ok = GetVolumeInformationA(root, label, labelCapacity, &number, nullptr, nullptr, nullptr,
+                                    0) != 0;
+    *serial = number;
+    return ok;
 }
 
 bool HostDeleteFile(const char* path)

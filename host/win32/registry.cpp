@@ -34,6 +34,11 @@ long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void*
                           static_cast<const BYTE*>(data), size);
 }
 
+long HostRegDeleteValue(HostKey key, const char* name)
+{
+    return RegDeleteValueA(reinterpret_cast<HKEY>(key), name);
+}
+
 void HostRegCloseKey(HostKey key)
 {
     RegCloseKey(reinterpret_cast<HKEY>(key));

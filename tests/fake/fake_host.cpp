@@ -158,6 +158,8 @@ void ResetFake()
         {IDS_UNATTENDED_START_FAILED, STR_UNATTENDED_START_FAILED},
         {IDS_UNATTENDED_SCRIPT_FAILED, STR_UNATTENDED_SCRIPT_FAILED},
         {IDS_UNATTENDED_UNSPELLABLE, STR_UNATTENDED_UNSPELLABLE},
+        {IDS_UNATTENDED_NEW_VOLUME, STR_UNATTENDED_NEW_VOLUME},
+        {IDS_UNATTENDED_OTHER_VOLUME, STR_UNATTENDED_OTHER_VOLUME},
     };
 }
 
@@ -780,6 +782,48 @@ bool HostMoveFileEx(const char* from, const char* to, uint32_t flags)
     return true;
 }
 
+uint32_t HostGetLogicalDrives()
+{
+    Fake().Calls.push_back("GetLogicalDrives");
+    uint32_t mask = 0;
+    for (const auto& drive : Fake().Drives)
+        mask |= 1u << (drive.first - 'A');
+    return mask;
+}
+
+namespace {
+
+// The drive of a root as the program passes it, X:\ and nothing else.
+const FakeDrive* DriveOf(const char* root)
+{
+    std::string r(root);
+    if (r.size() != 3 || r[1] != ':' || r[2] != '\\')
+        return nullptr;
+    auto it = Fake().Drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(r[0]))));
+    return it == Fake().Drives.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+uint32_t HostGetDriveType(const char* root)
+{
+    Fake().Calls.push_back(std::string("GetDriveType ") + root);
+    const FakeDrive* drive = DriveOf(root);
+    return drive != nullptr ? drive->Type : 1;  // DRIVE_NO_ROOT_DIR
+}
+
+bool HostGetVolumeInformation(const char* root, char* label, uint32_t labelCapacity,
+                              uint32_t* serial)
+{
+    Fake().Calls.push_back(std::string("GetVolumeInformation ") + root);
+    const FakeDrive* drive = DriveOf(root);
+    if (drive == nullptr || drive->NoVolume || drive->Label.size() + 1 > labelCapacity)
+        return false;
+    std::memcpy(label, drive->Label.c_str(), drive->Label.size() + 1);
+    *serial = drive->Serial;
+    return true;
+}
+
 bool HostDeleteFile(const char* path)
 {
     return Fake().Files.erase(PathKey(path)) != 0;
@@ -867,6 +911,16 @@ long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void*
     Fake().Calls.push_back(std::string("RegSetValueEx ") + name);
     (*k->View)[k->Path][name] = FakeValue{type, std::string(static_cast<const char*>(data), size)};
     return HostSuccess;
+}
+
+long HostRegDeleteValue(HostKey key, const char* name)
+{
+    auto* k = reinterpret_cast<FakeKey*>(key);
+    if ((k->Access & HostKeyWrite) != HostKeyWrite)
+        return ErrorAccessDenied;
+    Fake().Calls.push_back(std::string("RegDeleteValue ") + name);
+    ++Fake().RegistryDeletes;
+    return (*k->View)[k->Path].erase(name) != 0 ? HostSuccess : ErrorFileNotFound;
 }
 
 void HostRegCloseKey(HostKey key)

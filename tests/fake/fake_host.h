@@ -28,6 +28,13 @@ struct FakeProcess {
     uint32_t ErrorModeOfParent;
 };
 
+struct FakeDrive {
+    uint32_t Type;  // HostDriveCdrom and the rest
+    uint32_t Serial = 0;
+    std::string Label;
+    bool NoVolume = false;  // the drive tells no volume (no medium in it)
+};
+
 struct FakeMessageBox {
     HostWindow Owner;
     std::string Text, Caption;
@@ -69,6 +76,7 @@ struct FakeHost {
     bool CurrentDirectoryFails = false;
 
     std::map<std::string, uint32_t, NoCase> Paths;  // path -> attributes
+    std::map<char, FakeDrive> Drives;               // by upper-case letter
     std::vector<std::string> Probes;
     // The calls whose order matters, as "SetErrorMode 1", "GetFileAttributes PATH",
     // "RegSetValueEx NAME", "MoveFileEx FROM TO", "CreateProcess COMMAND LINE".
@@ -98,6 +106,7 @@ struct FakeHost {
     bool Is64BitSystem = false;
     std::set<std::string, NoCase> ReadOnlyKeys;  // open for reading only
     int RegistryWrites = 0;
+    int RegistryDeletes = 0;
     int OpenKeys = 0;
 
     std::map<uint32_t, std::string> Strings;  // the program's string table

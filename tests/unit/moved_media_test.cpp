@@ -1,0 +1,205 @@
+#include "launch/moved_media.h"
+
+#include <string>
+#include <vector>
+
+#include "launch/launch_sequence.h"
+#include "tests/unit/test_support.h"
+
+namespace {
+
+constexpr const char* Tail = "run.exe Marlinth_Tools tool.exe_$s";
+constexpr const char* Identity = "run.exe|volume";
+
+class MovedMediaTest : public HostTest {
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        Fake().HasStdError = true;
+        Fake().Drives['C'] = FakeDrive{HostDriveFixed, 0x11111111, "SYSTEM"};
+        Fake().Drives['E'] = FakeDrive{HostDriveCdrom, 0x1A2B3C4D, "MARLINTH66"};
+        SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
+    }
+    static int Run(const char* tail = Tail) { return RunLauncher(nullptr, tail); }
+    static bool Called(const std::string& prefix)
+    {
+        for (const std::string& call : Fake().Calls)
+            if (call.rfind(prefix, 0) == 0)
+                return true;
+        return false;
+    }
+};
+
+// Whatever writes a location records the identity of the volume it is on, where the drive is
+// of a kind whose volume is kept; elsewhere an identity from before is removed.
+TEST_F(MovedMediaTest, IdentityIsRecordedWithEveryStoredLocation)
+{
+    struct Row {
+        const char* Name;
+        const char* Typed;
+        uint32_t Type;  // of drive F:
+        bool NoVolume;
+        const char* Recorded;  // "(absent)": removed
+    };
+    const Row rows[] = {
+        {"CD-ROM", "F:\\SUITE\\BIN", HostDriveCdrom, false, "00AB-00CD DISC 2"},
+        {"removable", "F:\\SUITE\\BIN", HostDriveRemovable, false, "00AB-00CD DISC 2"},
+        {"fixed", "f:\\suite\\bin", HostDriveFixed, false, "00AB-00CD DISC 2"},
+        {"RAM drive", "F:\\", HostDriveRamdisk, false, "00AB-00CD DISC 2"},
+        {"network drive", "F:\\SUITE\\BIN", HostDriveRemote, false, "(absent)"},
+        {"no medium to tell", "F:\\SUITE\\BIN", HostDriveCdrom, true, "(absent)"},
+        {"share", "\\\\srv\\share\\BIN", HostDriveCdrom, false, "(absent)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        SetUp();
+        Fake().Drives['F'] = FakeDrive{row.Type, 0x00AB00CD, "DISC 2", row.NoVolume};
+        SetRegString(LocatorKeyPath, Identity, "DEAD-BEEF FROM BEFORE");
+        AddFile("F:\\SUITE\\BIN\\run.exe");
+        AddFile("F:\\run.exe");
+        AddFile("\\\\srv\\share\\BIN\\run.exe");
+        AnswerDialog(row.Typed);
+        EXPECT_EQ(ExitStarted, Run());
+        EXPECT_EQ(row.Recorded, RegText(LocatorKeyPath, Identity));
+    }
+}
+
+// The other drives in letter order, never A: or B:, never a network drive, never the
+// location's own; the first that holds the target on the remembered volume is taken,
+// attended or not, and stored with its new letter.
+TEST_F(MovedMediaTest, RememberedVolumeOnAnotherLetterIsTakenWithoutAsking)
+{
+    for (bool unattended : {false, true}) {
+        SCOPED_TRACE(unattended ? "unattended" : "attended");
+        ResetFake();
+        ResetLaunchState();
+        SetUp();
+        SetRegString(LocatorKeyPath, Identity, "1A2B-3C4D MARLINTH66");
+        Fake().Drives['A'] = FakeDrive{HostDriveRemovable, 0x1A2B3C4D, "MARLINTH66"};
+        Fake().Drives['B'] = FakeDrive{HostDriveRemovable, 0x1A2B3C4D, "MARLINTH66"};
+        Fake().Drives['D'] = FakeDrive{HostDriveRemote, 0x1A2B3C4D, "MARLINTH66"};
+        Fake().Drives['F'] = FakeDrive{HostDriveRemovable, 0x99999999, "STRANGER"};
+        Fake().Drives['G'] = FakeDrive{HostDriveCdrom, 0x1A2B3C4D, "MARLINTH66"};
+        Fake().Drives['H'] = FakeDrive{HostDriveRamdisk, 0x1A2B3C4D, "MARLINTH66"};
+        for (const char* drive : {"A", "B", "C", "D", "F", "G", "H"})
+            AddFile(std::string(drive) + ":\\SUITE\\BIN\\run.exe");
+        if (unattended)
+            Fake().Environment["NRCDROM_UNATTENDED"] = "1";
+        EXPECT_EQ(ExitStarted, Run());
+        EXPECT_TRUE(Fake().DialogRuns.empty());
+        ASSERT_EQ(1u, Fake().Started.size());
+        EXPECT_EQ("tool.exe G:\\SUITE\\BIN\\run.exe", Fake().Started[0].CommandLine);
+        EXPECT_EQ("G:\\SUITE\\BIN", RegText(LocatorKeyPath, "run.exe"));
+        EXPECT_EQ("1A2B-3C4D MARLINTH66", RegText(LocatorKeyPath, Identity));
+        std::vector<std::string> drives;
+        for (const std::string& call : Fake().Calls)
+            if (call.rfind("GetDriveType ", 0) == 0)
+                drives.push_back(call.substr(13));
+        EXPECT_EQ((std::vector<std::string>{"C:\\", "D:\\", "F:\\", "G:\\", "G:\\"}), drives);
+        for (const char* never : {"A:", "B:", "D:"})
+            EXPECT_FALSE(Called(std::string("GetFileAttributes ") + never)) << never;
+        EXPECT_EQ("", Fake().StdError);
+    }
+}
+
+// A file of the target's name on a volume not remembered for it is offered, never taken: the
+// dialog shows the first such place, and an unattended run says what it saw and why it stops.
+TEST_F(MovedMediaTest, StrangersVolumeIsOnlyOffered)
+{
+    struct Row {
+        const char* Name;
+        const char* Recorded;  // null: none
+        bool Unattended;
+        int Exit;
+        std::string Said;
+    };
+    const std::string unknown =
+        "nrcdrom: run.exe is not in E:\\SUITE\\BIN; F:\\SUITE\\BIN holds one, "
+        "on a volume not seen here before; not asking because "
+        "NRCDROM_UNATTENDED is set\r\n";
+    const std::string other =
+        "nrcdrom: run.exe is not in E:\\SUITE\\BIN; F:\\SUITE\\BIN holds one, "
+        "on another volume than the one it was found on; not asking "
+        "because NRCDROM_UNATTENDED is set\r\n";
+    const Row rows[] = {
+        {"no identity, attended", nullptr, false, ExitStarted, ""},
+        {"another volume, attended", "1A2B-3C4D MARLINTH66", false, ExitStarted, ""},
+        {"no identity, unattended", nullptr, true, ExitCancelled, unknown},
+        {"another volume, unattended", "1A2B-3C4D MARLINTH66", true, ExitCancelled, other},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        SetUp();
+        if (row.Recorded != nullptr)
+            SetRegString(LocatorKeyPath, Identity, row.Recorded);
+        Fake().Drives['F'] = FakeDrive{HostDriveCdrom, 0x99999999, "STRANGER"};
+        Fake().Drives['G'] = FakeDrive{HostDriveCdrom, 0x88888888, "ANOTHER"};
+        AddFile("F:\\SUITE\\BIN\\run.exe");
+        AddFile("G:\\SUITE\\BIN\\run.exe");
+        if (row.Unattended)
+            Fake().Environment["NRCDROM_UNATTENDED"] = "1";
+        std::string shown;
+        Fake().DialogScript = [&shown](HostDialogProc proc) -> intptr_t {
+            proc(FakeDialog(), HostWmInitDialog, 0, 0);
+            shown = Fake().DialogTexts[IDC_LOCATION];
+            proc(FakeDialog(), HostWmCommand, IDOK, 0);  // confirmed as shown
+            return Fake().EndDialogResults.back();
+        };
+        EXPECT_EQ(row.Exit, Run());
+        EXPECT_EQ(row.Said, Fake().StdError);
+        if (row.Unattended) {
+            EXPECT_TRUE(Fake().DialogRuns.empty());
+            EXPECT_EQ("E:\\SUITE\\BIN", RegText(LocatorKeyPath, "run.exe"));
+        } else {
+            EXPECT_EQ("F:\\SUITE\\BIN", shown);
+            EXPECT_EQ("F:\\SUITE\\BIN", RegText(LocatorKeyPath, "run.exe"));
+            EXPECT_EQ("9999-9999 STRANGER", RegText(LocatorKeyPath, Identity));
+        }
+    }
+}
+
+// Only a stored location on a drive is looked for elsewhere, and only once it is missing:
+// a run that finds its target asks nothing of the drives and writes nothing.
+TEST_F(MovedMediaTest, DrivesAreAskedOnlyForAMissingStoredDriveLocation)
+{
+    struct Row {
+        const char* Name;
+        const char* Stored;  // null: no value, the current directory stands in
+        bool Present;
+        bool Searched;
+    };
+    const Row rows[] = {
+        {"found where stored", "E:\\SUITE\\BIN", true, false},
+        {"missing where stored", "E:\\SUITE\\BIN", false, true},
+        {"stored on a share", "\\\\srv\\share\\BIN", false, false},
+        {"stored relative", "SUITE\\BIN", false, false},
+        {"no stored value", nullptr, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        SetUp();
+        Fake().Keys[LocatorKeyPath].erase("run.exe");
+        if (row.Stored != nullptr)
+            SetRegString(LocatorKeyPath, "run.exe", row.Stored);
+        if (row.Present)
+            AddFile(std::string(row.Stored) + "\\run.exe");
+        Run();
+        EXPECT_EQ(row.Searched, Called("GetLogicalDrives"));
+        if (!row.Searched) {
+            EXPECT_FALSE(Called("GetDriveType"));
+            EXPECT_FALSE(Called("GetVolumeInformation"));
+        }
+        if (row.Present) {
+            EXPECT_EQ(0, Fake().RegistryWrites + Fake().RegistryDeletes);
+        }
+    }
+}
+
+}  // namespace
