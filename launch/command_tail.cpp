@@ -26,7 +26,7 @@ const char* CutCommandTail(const char* commandLine)
         }
         if (*p == '"')
             ++p;
-    } else if (Byte(p) > 0x20) {
+    } else {
         while (Byte(p) > 0x20)
             ++p;
     }

@@ -7,6 +7,7 @@
 #include "launch/location_store.h"
 #include "launch/moved_media.h"
 #include "launch/path_text.h"
+#include "launch/resource_text.h"
 #include "launch/run_report.h"
 #include "launch/text.h"
 #include "launch/tokens.h"
@@ -31,15 +32,15 @@ void SetProgramDir()
 
 void RefuseCommandLine()
 {
-    char text[TextCapacity] = "";
+    char text[TextCapacity];
     if (IsUnattended()) {
-        HostLoadString(Launch.Instance, IDS_UNATTENDED_REFUSED, text, sizeof text);
+        LoadText(IDS_UNATTENDED_REFUSED, text);
         TellStandardError(text);
         return;
     }
-    char caption[TextCapacity] = "";
-    HostLoadString(Launch.Instance, IDS_BAD_COMMAND_LINE, text, sizeof text);
-    HostLoadString(Launch.Instance, IDS_BAD_COMMAND_LINE_CAPTION, caption, sizeof caption);
+    char caption[TextCapacity];
+    LoadText(IDS_BAD_COMMAND_LINE, text);
+    LoadText(IDS_BAD_COMMAND_LINE_CAPTION, caption);
     HostMessageBox(nullptr, text, caption, HostMbIconError);
 }
 
@@ -47,12 +48,12 @@ void RefuseCommandLine()
 // drive holds one, which, and why it was not taken.
 void TellTargetMissing(MovedMedia search, const char* candidate)
 {
-    char format[TextCapacity] = "";
+    char format[TextCapacity];
     char line[TextCapacity];
     uint32_t id = search == MovedMedia::NewVolume     ? IDS_UNATTENDED_NEW_VOLUME
                   : search == MovedMedia::OtherVolume ? IDS_UNATTENDED_OTHER_VOLUME
                                                       : IDS_UNATTENDED_MISSING;
-    HostLoadString(Launch.Instance, id, format, sizeof format);
+    LoadText(id, format);
     const char* where = Launch.LocationDir[0] != '\0' ? Launch.LocationDir : "\\";
     char found[PathCapacity];
     CopyText(found, candidate);
@@ -73,7 +74,7 @@ void SetLocationDir()
 bool EnsureTargetPresent(const StoreKey& store)
 {
     SetLocationDir();
-    FormatText(Launch.ProbePath, "%s\\%s", Launch.LocationDir, Launch.TargetFile);
+    JoinPath(Launch.ProbePath, Launch.LocationDir, Launch.TargetFile);
     if (PathExists(Launch.ProbePath))
         return true;
     char candidate[PathCapacity];
@@ -138,7 +139,7 @@ int RunLauncher(HostInstance instance, const char* tail)
     LoadLocation(store);
 
     if (Launch.ScriptMode) {
-        FormatText(Launch.ScriptPath, "%s\\%s.BAT", Launch.ProgramDir, "NRVARCD");
+        JoinPath(Launch.ScriptPath, Launch.ProgramDir, "NRVARCD.BAT");
         if (!PathExists(Launch.ScriptPath))
             Launch.SaveNeeded = true;
     }

@@ -83,7 +83,7 @@ bool LaunchTarget()
     char targetDir[TargetDirCapacity];
     CopyText(targetDir, Launch.LocationDir);
     AppendText(targetDir, "\\");
-    FormatText(Launch.ProbePath, "%s%s", targetDir, Launch.TargetFile);
+    JoinPath(Launch.ProbePath, Launch.LocationDir, Launch.TargetFile);
 
     static char childCommandLine[ChildCommandLineCapacity];
     if (Launch.CommandIsLiteral)

@@ -104,9 +104,7 @@ bool KeyOpens(const StoreKey& store, uint32_t view)
 
 void FindProductKey(StoreKey& store)
 {
-    CopyText(store.Path, "SOFTWARE\\HalvardWorks\\Marlinth");
-    AppendText(store.Path, "\\");
-    AppendText(store.Path, "6.6");
+    JoinPath(store.Path, "SOFTWARE\\HalvardWorks\\Marlinth", "6.6");
     store.View = 0;
     if (KeyOpens(store, 0))
         return;

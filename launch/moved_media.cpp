@@ -98,7 +98,7 @@ MovedMedia FindMovedMedia(const StoreKey& store, char (&found)[PathCapacity])
         CopyText(dir, candidate);
         StripTrailingSeparators(dir);
         char probe[ProbePathCapacity];
-        FormatText(probe, "%s\\%s", dir, Launch.TargetFile);
+        JoinPath(probe, dir, Launch.TargetFile);
         if (!PathExists(probe))
             continue;
         char identity[IdentityCapacity];

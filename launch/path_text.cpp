@@ -75,9 +75,9 @@ void CompleteDriveRoot(char* text)
     }
 }
 
-const char* QuoteIfBlank(const char* text)
+const char* QuoteIfHolds(const char* text, const char* bytes)
 {
-    return HoldsAnyOf(text, " \t") ? "\"" : "";
+    return HoldsAnyOf(text, bytes) ? "\"" : "";
 }
 
 // A directory of the same name counts as present, just like a file.

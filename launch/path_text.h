@@ -3,6 +3,8 @@
 #pragma once
 #include <cstddef>
 
+#include "launch/format_text.h"
+
 inline bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';
@@ -20,7 +22,20 @@ void CutLastComponent(char* text);
 // the folder above E:\ is still on E:, never the root of whatever drive is current.
 void CutToParent(char* text);
 void CompleteDriveRoot(char* text);  // the buffer needs room for one more byte
-const char* QuoteIfBlank(const char* text);
+// A double quote when text holds one of the single-byte characters of bytes, else empty.
+const char* QuoteIfHolds(const char* text, const char* bytes);
+
+inline const char* QuoteIfBlank(const char* text)
+{
+    return QuoteIfHolds(text, " \t");
+}
+
+// dir, a backslash and name: where the program looks for name in dir.
+template <size_t N>
+void JoinPath(char (&out)[N], const char* dir, const char* name)
+{
+    FormatText(out, "%s\\%s", dir, name);
+}
 bool PathExists(const char* path);
 
 // A drive letter, a colon and a separator, or two leading separators (a network path).

@@ -3,6 +3,7 @@
 
 #include "host/host.h"
 #include "launch/format_text.h"
+#include "launch/resource_text.h"
 #include "launch/text.h"
 #include "launch/wide_text.h"
 #include "res/resource.h"
@@ -11,12 +12,6 @@ namespace {
 
 // Room for the longest command line with the words around it.
 constexpr size_t ReportCapacity = 4 * TextCapacity;
-
-void LoadText(uint32_t id, char (&buffer)[TextCapacity])
-{
-    buffer[0] = '\0';
-    HostLoadString(Launch.Instance, id, buffer, static_cast<int>(sizeof buffer));
-}
 
 }  // namespace
 

@@ -34,13 +34,8 @@ inline bool HoldsAnyOf(const char* text, const char* bytes)
 // not fit is dropped, and Cut tells that it was.
 class TextBuilder {
 public:
-    TextBuilder(char* out, size_t capacity) : out_(out), capacity_(capacity)
-    {
-        if (capacity_ != 0)
-            out_[0] = '\0';
-        else
-            cut_ = true;
-    }
+    // capacity is at least 1: every buffer has room for its terminator.
+    TextBuilder(char* out, size_t capacity) : out_(out), capacity_(capacity) { out_[0] = '\0'; }
 
     void Put(char c)
     {

@@ -4,6 +4,7 @@
 #include "host/host.h"
 #include "launch/launch_state.h"
 #include "launch/path_text.h"
+#include "launch/resource_text.h"
 #include "launch/text.h"
 #include "res/resource.h"
 
@@ -44,9 +45,9 @@ namespace {
 
 void SetOptions(const char* letters)
 {
+    // A double-byte character's lead byte is above 0x80, so only its trail byte could be
+    // taken for a letter; stepping a character at a time passes over it.
     for (; *letters != '\0'; letters += CharLength(letters)) {
-        if (CharLength(letters) != 1)
-            continue;
         switch (*letters) {
         case '1': Launch.FloppyPrompt = true; break;
         case 'P':
@@ -65,8 +66,7 @@ void SetOptions(const char* letters)
 bool SetDefaultRun(const char* tail)
 {
     CopyText(Launch.TargetFile, "devshl.dll");
-    HostLoadString(Launch.Instance, IDS_DEFAULT_TITLE, Launch.ProductTitle,
-                   static_cast<int>(sizeof Launch.ProductTitle));
+    LoadText(IDS_DEFAULT_TITLE, Launch.ProductTitle);
     Launch.OptionLetters[0] = '\0';
     Launch.FloppyPrompt = false;
     Launch.ScriptMode = false;

@@ -2,6 +2,7 @@
 #include "launch/format_text.h"
 #include "launch/launch_state.h"
 #include "launch/path_text.h"
+#include "launch/resource_text.h"
 #include "launch/text.h"
 #include "launch/wide_text.h"
 #include "prompt/location_dialog.h"
@@ -23,9 +24,9 @@ BrowseResult BrowseForTarget(HostWindow dialog)
     }
     filter[used] = 0;
 
-    char format[TextCapacity] = "";
+    char format[TextCapacity];
     char title[TextCapacity];
-    HostLoadString(Launch.Instance, IDS_LOCATE, format, static_cast<int>(sizeof format));
+    LoadText(IDS_LOCATE, format);
     FormatText(title, format, Launch.ProductTitle);
     static HostWideChar wideTitle[TextCapacity];
     Widen(title, wideTitle);

@@ -5,6 +5,7 @@
 #include "launch/format_text.h"
 #include "launch/launch_state.h"
 #include "launch/path_text.h"
+#include "launch/resource_text.h"
 #include "launch/text.h"
 #include "launch/wide_text.h"
 #include "res/resource.h"
@@ -14,18 +15,6 @@ namespace {
 constexpr const char* ProductName = "Marlinth";
 constexpr const char* LabelWord = "Halvard";
 constexpr int WordCapacity = 36;  // the words that fill the insert prompt
-
-void LoadText(uint32_t id, char (&buffer)[TextCapacity])
-{
-    buffer[0] = '\0';
-    HostLoadString(Launch.Instance, id, buffer, static_cast<int>(sizeof buffer));
-}
-
-void LoadWord(uint32_t id, char (&buffer)[WordCapacity])
-{
-    buffer[0] = '\0';
-    HostLoadString(Launch.Instance, id, buffer, WordCapacity);
-}
 
 void SetCaption(HostWindow dialog)
 {
@@ -56,12 +45,12 @@ void SetPrompt(HostWindow dialog)
         char suffix[WordCapacity] = "";
         char drive[WordCapacity];
         if (Launch.MediaKind == 0) {
-            LoadWord(IDS_MEDIA_CDROM, noun);
-            LoadWord(IDS_MEDIA_CDROM, drive);
+            LoadText(IDS_MEDIA_CDROM, noun);
+            LoadText(IDS_MEDIA_CDROM, drive);
         } else {
-            LoadWord(IDS_MEDIA_FLOPPY, noun);
-            LoadWord(IDS_LABEL_DISK1, suffix);
-            LoadWord(IDS_DRIVE_FLOPPY, drive);
+            LoadText(IDS_MEDIA_FLOPPY, noun);
+            LoadText(IDS_LABEL_DISK1, suffix);
+            LoadText(IDS_DRIVE_FLOPPY, drive);
         }
         LoadText(IDS_PROMPT_INSERT, format);
         FormatText(prompt, format, noun, LabelWord, ProductName, suffix, drive,
@@ -134,7 +123,7 @@ void TellBadLocation(HostWindow dialog)
 void AcceptTypedLocation(HostWindow dialog)
 {
     bool usable = ReadTypedLocation(dialog);
-    FormatText(Launch.ProbePath, "%s\\%s", Launch.Location, Launch.TargetFile);
+    JoinPath(Launch.ProbePath, Launch.Location, Launch.TargetFile);
     if (!usable || !PathExists(Launch.ProbePath)) {
         TellBadLocation(dialog);
         return;

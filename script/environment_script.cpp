@@ -20,10 +20,7 @@ constexpr const char* BlockFormat =
     "set LIB=%s%s\\LIB%s;%s%s\\LIB%s;%s%%LIB%%%s\r\n";
 
 // Bytes that cmd reads as its own outside double quotes; a root holding one is quoted.
-const char* RootQuote(const char* root)
-{
-    return HoldsAnyOf(root, " \t&|<>^") ? "\"" : "";
-}
+constexpr const char* CmdSyntax = " \t&|<>^";
 
 void EscapePercent(char (&out)[ScriptRootCapacity], const char* root)
 {
@@ -96,8 +93,8 @@ bool ParentForConsole(const char* dir, char (&parent)[PathCapacity], ScriptFailu
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,
                               const char* locationParent, const char* valueQuote)
 {
-    const char* programQuote = RootQuote(programParent);
-    const char* locationQuote = RootQuote(locationParent);
+    const char* programQuote = QuoteIfHolds(programParent, CmdSyntax);
+    const char* locationQuote = QuoteIfHolds(locationParent, CmdSyntax);
     char programRoot[ScriptRootCapacity];
     char locationRoot[ScriptRootCapacity];
     EscapePercent(programRoot, programParent);
