@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -124,6 +125,35 @@ bool NoCase::operator()(const std::string& a, const std::string& b) const
     return a.size() < b.size();
 }
 
+namespace {
+
+void AbortOnMisuse(const std::string& call)
+{
+    std::fprintf(stderr, "the fake was passed %s\n", call.c_str());
+    std::abort();
+}
+
+void (*MisuseHandler)(const std::string&) = AbortOnMisuse;
+
+std::string Hex(uint32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
+}
+
+}  // namespace
+
+void FakeMisuse(const std::string& call)
+{
+    MisuseHandler(call);
+}
+
+void SetFakeMisuseHandler(void (*handler)(const std::string& call))
+{
+    MisuseHandler = handler;
+}
+
 FakeHost& Fake()
 {
     if (Current == nullptr)
@@ -233,9 +263,23 @@ bool IsLead(uint32_t codePage, unsigned char b)
 
 }  // namespace
 
+namespace {
+
+// The table of a code page the fake knows; any other is a misuse, and reads as 1252.
+const std::vector<std::pair<std::string, char16_t>>& TableOf(uint32_t codePage)
+{
+    auto it = CodePages().find(codePage);
+    if (it != CodePages().end())
+        return it->second;
+    FakeMisuse("code page " + std::to_string(codePage));
+    return CodePages().at(1252);
+}
+
+}  // namespace
+
 std::u16string Decode(uint32_t codePage, const std::string& bytes)
 {
-    const auto& table = CodePages().at(codePage);
+    const auto& table = TableOf(codePage);
     std::u16string out;
     for (size_t i = 0; i < bytes.size();) {
         auto b = static_cast<unsigned char>(bytes[i]);
@@ -262,7 +306,7 @@ namespace {
 std::string EncodeWith(uint32_t codePage, const std::u16string& text, bool noBestFit,
                        bool* usedDefault)
 {
-    const auto& table = CodePages().at(codePage);
+    const auto& table = TableOf(codePage);
     std::string out;
     for (char16_t c : text) {
         auto known = std::find_if(table.begin(), table.end(),
@@ -396,8 +440,11 @@ uint32_t HostGetACP()
 int HostGetLocaleInfo(uint32_t locale, uint32_t type, char* buffer, int capacity)
 {
     std::string digits = std::to_string(Fake().OemCodePage);
-    if (locale != HostLocaleSystemDefault || type != HostLocaleIDefaultCodePage ||
-        digits.size() + 1 > static_cast<size_t>(capacity))
+    if (locale != HostLocaleSystemDefault || type != HostLocaleIDefaultCodePage) {
+        FakeMisuse("GetLocaleInfo " + Hex(locale) + " " + Hex(type));
+        return 0;
+    }
+    if (digits.size() + 1 > static_cast<size_t>(capacity))
         return 0;
     std::memcpy(buffer, digits.c_str(), digits.size() + 1);
     return static_cast<int>(digits.size() + 1);
@@ -423,6 +470,8 @@ int HostWideCharToMultiByte(uint32_t codePage, uint32_t flags, const HostWideCha
     std::u16string wide = length < 0 ? std::u16string(text, WideSize(text) + 1)
                                      : std::u16string(text, static_cast<size_t>(length));
     *usedDefault = false;
+    if (flags != 0 && flags != HostWcNoBestFitChars)
+        FakeMisuse("WideCharToMultiByte " + Hex(flags));
     std::string bytes = EncodeWith(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, wide,
                                    (flags & HostWcNoBestFitChars) != 0, usedDefault);
     if (capacity == 0)
@@ -645,6 +694,8 @@ uint32_t HostExpandEnvironmentStrings(const HostWideChar* text, HostWideChar* bu
 HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes)
 {
     Fake().LastAllocSize = bytes;
+    if (flags != HostGmemMoveableZeroInit)
+        FakeMisuse("GlobalAlloc " + Hex(flags));
     if (Fake().GlobalAllocFails || flags != HostGmemMoveableZeroInit)
         return nullptr;
     ++Fake().OpenBlocks;
@@ -703,8 +754,11 @@ HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint3
                    disposition == HostOpenExisting && attributes == HostAttributeNormal;
     bool writing = access == HostGenericWrite && share == 0 && disposition == HostCreateAlways &&
                    attributes == HostAttributeNormal;
-    if (!reading && !writing)
+    if (!reading && !writing) {
+        FakeMisuse("CreateFile " + key + " " + Hex(access) + " " + Hex(share) + " " +
+                   Hex(disposition) + " " + Hex(attributes));
         return nullptr;
+    }
     Fake().LastError = ErrorSharingViolation;
     if (Fake().LockedFiles.count(key) != 0)
         return nullptr;
@@ -770,6 +824,8 @@ void HostCloseHandle(HostFile file)
 bool HostMoveFileEx(const char* from, const char* to, uint32_t flags)
 {
     std::string src = PathKey(from), dst = PathKey(to);
+    if (flags != (HostMoveReplaceExisting | HostMoveWriteThrough))
+        FakeMisuse("MoveFileEx " + Hex(flags));
     Fake().Calls.push_back("MoveFileEx " + src + " " + dst);
     Fake().LastError =
         Fake().LockedFiles.count(dst) != 0 ? ErrorSharingViolation : ErrorAccessDenied;
@@ -797,8 +853,10 @@ namespace {
 const FakeDrive* DriveOf(const char* root)
 {
     std::string r(root);
-    if (r.size() != 3 || r[1] != ':' || r[2] != '\\')
+    if (r.size() != 3 || r[1] != ':' || r[2] != '\\') {
+        FakeMisuse("a drive root " + r);
         return nullptr;
+    }
     auto it = Fake().Drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(r[0]))));
     return it == Fake().Drives.end() ? nullptr : &it->second;
 }
@@ -853,6 +911,9 @@ bool KeyExists(const FakeView& view, const std::string& path)
 long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key)
 {
     *key = nullptr;
+    uint32_t asked = access & ~HostKeyWow6464Key;
+    if (asked != HostKeyQueryValue && asked != HostKeyWrite)
+        FakeMisuse(std::string("RegOpenKeyEx ") + localMachineSubKey + " " + Hex(access));
     // The 64-bit view is there only on a 64-bit system; elsewhere the flag is ignored.
     FakeView& view =
         (access & HostKeyWow6464Key) != 0 && Fake().Is64BitSystem ? Fake().Keys64 : Fake().Keys;
@@ -993,6 +1054,8 @@ bool HostGetWindowRect(HostWindow window, HostRect* rect)
 void HostSetWindowPos(HostWindow window, HostWindow insertAfter, int x, int y, int cx, int cy,
                       uint32_t flags)
 {
+    if (flags != HostSwpNoSizeNoZOrder)
+        FakeMisuse("SetWindowPos " + Hex(flags));
     Fake().Moves.push_back(FakeHost::Move{window, insertAfter, x, y, cx, cy, flags});
 }
 
@@ -1003,6 +1066,8 @@ HostWindow HostGetDesktopWindow()
 
 int HostMessageBox(HostWindow owner, const char* text, const char* caption, uint32_t type)
 {
+    if (type != HostMbIconError)
+        FakeMisuse("MessageBox " + Hex(type));
     Fake().MessageBoxes.push_back(FakeMessageBox{owner, text, caption, type});
     return 1;
 }

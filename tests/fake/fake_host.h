@@ -136,6 +136,11 @@ struct FakeHost {
 };
 
 FakeHost& Fake();
+// A call with arguments the program should never pass: the fake says which, and the test
+// fails (the unit tests report it through GoogleTest; elsewhere the process aborts). The
+// call then fails, but only an injected failure is a failure the program should handle.
+void FakeMisuse(const std::string& call);
+void SetFakeMisuseHandler(void (*handler)(const std::string& call));
 void ResetFake();       // a fresh machine, with the program's string table loaded
 void UseCodePage932();  // Japanese Shift-JIS, ANSI and OEM alike, with its lead bytes
 void UseCodePages(uint32_t ansi, uint32_t oem);  // single-byte pages: 1252, 1251, 437, 850, 866

@@ -9,6 +9,13 @@
 #include "res/resource.h"
 #include "tests/fake/fake_host.h"
 
+// Every misuse of the fake fails the test that made it.
+inline const bool FakeMisuseFailsTheTest = [] {
+    SetFakeMisuseHandler(
+        [](const std::string& call) { ADD_FAILURE() << "the fake was passed " << call; });
+    return true;
+}();
+
 constexpr const char* ProductKeyPath = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6";
 constexpr const char* LocatorKeyPath = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6\\nrcdrom";
 
