@@ -115,7 +115,7 @@ int RunScriptMode(const StoreKey& store)
     if (outcome == ScriptOutcome::Current || (outcome == ScriptOutcome::Kept && !Launch.SaveNeeded))
         return ExitStarted;
     if (outcome == ScriptOutcome::Failed || outcome == ScriptOutcome::Unspellable)
-        ReportScriptFailure(failure);
+        ReportScriptFailure(failure.Error, failure.Folder);
     else if (Launch.SaveNeeded)
         SaveLocation(store);
     return ExitScript;

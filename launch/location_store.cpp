@@ -2,9 +2,9 @@
 #include "launch/location_store.h"
 
 #include "host/host.h"
-#include "launch/moved_media.h"
 #include "launch/path_text.h"
 #include "launch/text.h"
+#include "launch/volume_identity.h"
 #include "launch/wide_text.h"
 
 namespace {

@@ -5,44 +5,10 @@
 #include "launch/format_text.h"
 #include "launch/path_text.h"
 #include "launch/text.h"
+#include "launch/volume_identity.h"
 #include "launch/wide_text.h"
 
 namespace {
-
-char UpperLetter(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// X:\ and what follows, X a letter.
-bool IsDriveLocation(const char* location)
-{
-    char letter = UpperLetter(location[0]);
-    return letter >= 'A' && letter <= 'Z' && location[1] == ':' && IsSeparator(location[2]);
-}
-
-bool IsRememberedKind(uint32_t type)
-{
-    return type == HostDriveCdrom || type == HostDriveRemovable || type == HostDriveFixed ||
-           type == HostDriveRamdisk;
-}
-
-bool IdentityOfRoot(const char* root, char (&identity)[IdentityCapacity])
-{
-    char label[NameCapacity] = "";
-    uint32_t serial = 0;
-    if (!HostGetVolumeInformation(root, label, sizeof label, &serial))
-        return false;
-    TextBuilder text(identity, sizeof identity);
-    for (int shift = 28; shift >= 0; shift -= 4) {
-        text.Put("0123456789ABCDEF"[(serial >> shift) & 15]);
-        if (shift == 16)
-            text.Put('-');
-    }
-    text.Put(' ');
-    text.Append(label);
-    return true;
-}
 
 // The identity stored with the target's location, if any.
 bool RecordedIdentity(const StoreKey& store, char (&identity)[IdentityCapacity])
@@ -67,14 +33,6 @@ bool RecordedIdentity(const StoreKey& store, char (&identity)[IdentityCapacity])
 }
 
 }  // namespace
-
-bool VolumeIdentityOf(const char* location, char (&identity)[IdentityCapacity])
-{
-    if (!IsDriveLocation(location))
-        return false;
-    char root[4] = {UpperLetter(location[0]), ':', '\\', '\0'};
-    return IsRememberedKind(HostGetDriveType(root)) && IdentityOfRoot(root, identity);
-}
 
 MovedMedia FindMovedMedia(const StoreKey& store, char (&found)[PathCapacity])
 {
@@ -102,7 +60,7 @@ MovedMedia FindMovedMedia(const StoreKey& store, char (&found)[PathCapacity])
         if (!PathExists(probe))
             continue;
         char identity[IdentityCapacity];
-        if (remembered && IdentityOfRoot(root, identity) && CompareText(identity, recorded) == 0) {
+        if (remembered && RootIdentity(root, identity) && CompareText(identity, recorded) == 0) {
             CopyText(found, candidate);
             return MovedMedia::Taken;
         }

@@ -5,14 +5,7 @@
 
 #include "launch/launch_state.h"
 #include "launch/location_store.h"
-
-// The serial as eight hexadecimal digits with a dash in the middle, a blank, and the label.
-constexpr size_t IdentityCapacity = 10 + NameCapacity + 1;
-
-// The identity of the volume at the drive that location names (X:\...), when that drive is
-// of a kind whose volume is remembered: CD-ROM, removable, fixed or RAM drive. False for a
-// network drive, a share, a relative location, and a drive that tells no volume.
-bool VolumeIdentityOf(const char* location, char (&identity)[IdentityCapacity]);
+#include "launch/volume_identity.h"
 
 enum class MovedMedia {
     NotFound,     // no other drive holds the target at the same path

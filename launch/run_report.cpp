@@ -79,18 +79,18 @@ void ReportStartFailure(const char* commandLine, uint32_t error)
     HostMessageBox(nullptr, text, caption, HostMbIconError);
 }
 
-void ReportScriptFailure(const ScriptFailure& failure)
+void ReportScriptFailure(uint32_t error, const char* folder)
 {
     if (!IsUnattended())
         return;
     char format[TextCapacity];
     static char text[ReportCapacity];
-    if (failure.Folder[0] != '\0') {
+    if (folder[0] != '\0') {
         LoadText(IDS_UNATTENDED_UNSPELLABLE, format);
-        FormatText(text, format, Launch.ScriptPath, failure.Folder);
+        FormatText(text, format, Launch.ScriptPath, folder);
     } else {
         char reason[TextCapacity];
-        SystemReason(failure.Error, reason);
+        SystemReason(error, reason);
         LoadText(IDS_UNATTENDED_SCRIPT_FAILED, format);
         FormatText(text, format, Launch.ScriptPath, reason);
     }

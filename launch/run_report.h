@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "launch/launch_state.h"
-#include "script/environment_script.h"
 
 // NRCDROM_UNATTENDED set to anything but empty or 0: the run shows no window.
 bool IsUnattended();
@@ -22,4 +21,5 @@ void ReportStartFailure(const char* commandLine, uint32_t error);
 // NRVARCD.BAT could not be written: an unattended run says so and why (the system's error,
 // or the folder that cmd's code page cannot spell); an attended run says nothing, as the
 // exit code tells it.
-void ReportScriptFailure(const ScriptFailure& failure);
+// folder is the one cmd's code page cannot spell, or empty when error is the reason.
+void ReportScriptFailure(uint32_t error, const char* folder);
