@@ -1,5 +1,5 @@
 // Centring the dialog on the desktop.
-#include "prompt/location_dialog.h"
+#include "prompt/center_window.h"
 
 namespace {
 

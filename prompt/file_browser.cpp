@@ -5,7 +5,7 @@
 #include "launch/resource_text.h"
 #include "launch/text.h"
 #include "launch/wide_text.h"
-#include "prompt/location_dialog.h"
+#include "prompt/file_browser.h"
 #include "res/resource.h"
 
 BrowseResult BrowseForTarget(HostWindow dialog)

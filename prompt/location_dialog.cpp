@@ -8,6 +8,8 @@
 #include "launch/resource_text.h"
 #include "launch/text.h"
 #include "launch/wide_text.h"
+#include "prompt/center_window.h"
+#include "prompt/file_browser.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "prompt/location_dialog.h"
+#include "prompt/file_browser.h"
 #include "tests/unit/test_support.h"
 
 namespace {

@@ -1,5 +1,7 @@
 #include "prompt/location_dialog.h"
 
+#include "prompt/center_window.h"
+
 #include <string>
 
 #include "res/resource.h"
