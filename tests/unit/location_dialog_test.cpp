@@ -3,6 +3,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "res/strings.h"
 #include "tests/unit/test_support.h"
 
 namespace {
@@ -135,7 +136,7 @@ TEST_F(LocationDialogTest, OkTable)
                 "The specified location is invalid or does not contain the Duzudiziv "
                 "Eraziz DLL Files.",
                 Fake().MessageBoxes[0].Text);
-            EXPECT_EQ("File Location Error", Fake().MessageBoxes[0].Caption);
+            EXPECT_EQ(STR_BAD_LOCATION_CAPTION, Fake().MessageBoxes[0].Caption);
             EXPECT_EQ(FakeDialog(), Fake().MessageBoxes[0].Owner);
             EXPECT_EQ(0x10u, Fake().MessageBoxes[0].Type);
             EXPECT_EQ(row.Typed, Fake().DialogTexts[IDC_LOCATION]);
