@@ -92,14 +92,11 @@ TEST_F(LocationDialogTest, InitShowsLocationUnchangedAndCentres)
     EXPECT_EQ(1, Send(HostWmInitDialog, 0));
     EXPECT_EQ("D:\\Tools\\\\", Fake().DialogTexts[IDC_LOCATION]);
     ASSERT_EQ(1u, Fake().Moves.size());
+    // The odd-sized dialog of SetUp, centred on the 800 by 600 desktop.
     const FakeHost::Move& move = Fake().Moves[0];
     EXPECT_EQ(FakeDialog(), move.Window);
-    EXPECT_EQ(nullptr, move.After);
     EXPECT_EQ(177, move.X);
     EXPECT_EQ(190, move.Y);
-    EXPECT_EQ(0, move.Cx);
-    EXPECT_EQ(0, move.Cy);
-    EXPECT_EQ(HostSwpNoSizeNoZOrder, move.Flags);
 }
 
 TEST_F(LocationDialogTest, OkTable)
@@ -274,6 +271,7 @@ TEST_F(LocationDialogTest, BrowseFillsInTheChosenDirectory)
         {true, "C:\\Tools\\BIN\\devshl.dll", "C:\\Tools\\BIN"},
         {true, "C:\\devshl.dll", "C:\\"},
         {true, "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
+        {true, "E:\\Other\\readme.txt", "E:\\Other"},  // any chosen file, not only the target
         {false, "", "D:\\typed\\"},
     };
     for (const Row& row : rows) {
@@ -297,7 +295,6 @@ TEST(CenterOnDesktopTest, HalvesEachExtentOnItsOwnTowardZero)
         int X, Y;
     };
     const Row rows[] = {
-        {"odd dialog", {0, 0, 447, 221}, {0, 0, 800, 600}, 177, 190},
         {"445 wide on 1024", {10, 10, 455, 231}, {0, 0, 1024, 768}, 290, 274},
         {"negative origin", {0, 0, 447, 221}, {-1024, -768, 0, 0}, -735, -494},
         {"odd desktop, negative origin", {0, 0, 447, 221}, {-801, -601, 0, 0}, -624, -411},
@@ -310,9 +307,14 @@ TEST(CenterOnDesktopTest, HalvesEachExtentOnItsOwnTowardZero)
         Fake().Rects[FakeDesktop()] = row.Desktop;
         CenterOnDesktop(FakeDialog(), FakeDesktop());
         ASSERT_EQ(1u, Fake().Moves.size());
-        EXPECT_EQ(row.X, Fake().Moves[0].X);
-        EXPECT_EQ(row.Y, Fake().Moves[0].Y);
-        EXPECT_EQ(HostSwpNoSizeNoZOrder, Fake().Moves[0].Flags);
+        const FakeHost::Move& move = Fake().Moves[0];
+        EXPECT_EQ(FakeDialog(), move.Window);
+        EXPECT_EQ(nullptr, move.After);
+        EXPECT_EQ(row.X, move.X);
+        EXPECT_EQ(row.Y, move.Y);
+        EXPECT_EQ(0, move.Cx);
+        EXPECT_EQ(0, move.Cy);
+        EXPECT_EQ(HostSwpNoSizeNoZOrder, move.Flags);
     }
 }
 
