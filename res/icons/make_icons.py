@@ -5,6 +5,8 @@ palette.txt gives the sixteen colours and the character for each, groups.txt say
 picture goes into which icon group at which sizes and depths, and NAME<size>.txt holds each
 picture, one character a pixel. Every image is a plain bitmap (a BITMAPINFOHEADER, a 16- or
 2-entry palette, the colour rows and the AND mask), the form every version of the platform reads.
+Beside the icons it writes icons.rc, the ICON statement of each group, which nrcdrom.rc
+includes, so that groups.txt alone names the groups.
 Usage: make_icons.py OUTPUT_DIR
 """
 import os
@@ -129,10 +131,13 @@ def main():
         palette = read_palette()
         characters = [c for c, _, _ in palette]
         files = {}
+        statements = []
         for group, name, images in read_groups():
             blobs = [(size, bits, bitmap(read_picture(name, size, characters), bits, palette))
                      for size, bits in images]
             files["i%d.ico" % group] = ico(blobs)
+            statements.append('%d ICON "icons/i%d.ico"\n' % (group, group))
+        files["icons.rc"] = "".join(statements).encode("ascii")
     except DrawingError as e:
         sys.exit("make_icons.py: %s" % e)
     os.makedirs(out_dir, exist_ok=True)

@@ -83,9 +83,6 @@ TEST_F(DialogTest, PromptWordingFollowsTheMediaKindAndTheFloppyOption)
         EXPECT_EQ(row.Prompt, ItemText(dialog, IDC_PROMPT));
         EXPECT_EQ("&Location of Duzudiziv Eraziz DLL Files", ItemText(dialog, IDC_LOCATION_GROUP));
         EXPECT_EQ(shown, ItemText(dialog, IDC_LOCATION));
-        EXPECT_EQ("&OK", ItemText(dialog, IDOK));
-        EXPECT_EQ("&Cancel", ItemText(dialog, IDCANCEL));
-        EXPECT_EQ("&Browse...", ItemText(dialog, IDC_BROWSE));
         Screenshot(HERE, dialog, row.Shot);
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ(2u, Ended(HERE).ExitCode);
@@ -144,7 +141,7 @@ TEST_F(DialogTest, OkOnAWrongLocationShowsTheErrorBoxAndStaysOpen)
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         HWND box = WaitForOwned(HERE, dialog);
         ASSERT_NE(nullptr, box) << "no error box";
-        EXPECT_EQ("File Location Error", WindowText(box));
+        EXPECT_EQ(STR_BAD_LOCATION_CAPTION, WindowText(box));
         EXPECT_EQ(
             "The specified location is invalid or does not contain the Duzudiziv Eraziz DLL "
             "Files.",
@@ -189,7 +186,7 @@ TEST_F(DialogTest, TypedLocationOf600BytesIsRefusedAndTheDialogStaysOpen)
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     HWND box = WaitForOwned(HERE, dialog);
     ASSERT_NE(nullptr, box);
-    EXPECT_EQ("File Location Error", WindowText(box));
+    EXPECT_EQ(STR_BAD_LOCATION_CAPTION, WindowText(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(box));
     EXPECT_TRUE(IsWindowVisible(dialog));
@@ -329,7 +326,7 @@ TEST_F(BrowseTest, OpenFileDialogLooksForTheTargetAndCancelLeavesTheField)
     // Its title names no product of its own, unlike the location dialog's caption.
     EXPECT_EQ("Locate Duzudiziv Eraziz DLL Files", WindowText(open));
     EXPECT_EQ("devshl.dll", ItemText(open, OpenFileNameField).substr(0, 10));
-    EXPECT_EQ(DefaultTitle, ItemText(open, OpenFileTypeField));
+    EXPECT_EQ(STR_DEFAULT_TITLE, ItemText(open, OpenFileTypeField));
     HWND list = FindChild(open, "SysListView32");
     ASSERT_NE(nullptr, list);
     // Of devshl.dll and notes.txt, the one filter lists only the target's name.

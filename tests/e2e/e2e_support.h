@@ -14,14 +14,13 @@
 #include <gtest/gtest.h>
 
 #include "resource.h"
+#include "strings.h"
 
 // Helpers that can fail take the caller's place first and report their failure there.
 #define HERE __FILE__, __LINE__
 
 constexpr const char* ProductKey = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6";
 constexpr const char* LocatorKey = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6\\nrcdrom";
-// The title of the default run, which the default prompt names.
-constexpr const char* DefaultTitle = "Duzudiziv Eraziz DLL Files";
 // The exit code of a run that did not end, or could not be started.
 constexpr DWORD NoExitCode = 0xFFFFFFFF;
 // The PATH a run gets unless it says otherwise.

@@ -30,8 +30,7 @@ TEST_F(UnattendedTest, NoWindowAnExitCodeAndALineOnStandardError)
          "nrcdrom: devshl.dll is not in " + In("gone") +
              "; not asking because NRCDROM_UNATTENDED is set\r\n"},
         {"command line refused", std::string(300, 'n') + " T tool.exe", In("gone"), false, 2,
-         "nrcdrom: the command line is too long; nothing was started, and no box is shown "
-         "because NRCDROM_UNATTENDED is set\r\n"},
+         STR_UNATTENDED_REFUSED},
         {"tool not started", "devshl.dll T no-such-tool.exe", Media(), false, 3,
          "nrcdrom: the tool could not be started: " + notFound +
              "; command line: no-such-tool.exe\r\n"},

@@ -69,12 +69,4 @@ TEST_F(FileBrowserTest, ChosenPathTooLongForTheFileTextLeavesLocationAlone)
     EXPECT_STREQ("D:\\typed", Launch.Location);
 }
 
-TEST_F(FileBrowserTest, AnyChosenFileGivesItsDirectory)
-{
-    Fake().OpenFileChooses = true;
-    Fake().OpenFileChoice = "E:\\Other\\readme.txt";
-    BrowseForTarget(FakeDialog());
-    EXPECT_STREQ("E:\\Other", Launch.Location);
-}
-
 }  // namespace

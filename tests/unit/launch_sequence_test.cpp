@@ -318,7 +318,7 @@ TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
                 "The tool could not be started.\r\n\r\nCommand line: tool.exe "
                 "E:\\SUITE\\BIN\\run.exe\r\n\r\nThe system cannot find the file specified.",
                 Fake().MessageBoxes[0].Text);
-            EXPECT_EQ("Tool Start Error", Fake().MessageBoxes[0].Caption);
+            EXPECT_EQ(STR_START_FAILED_CAPTION, Fake().MessageBoxes[0].Caption);
             EXPECT_EQ(HostMbIconError, Fake().MessageBoxes[0].Type);
             EXPECT_EQ(nullptr, Fake().MessageBoxes[0].Owner);
             EXPECT_EQ("", Fake().StdError);

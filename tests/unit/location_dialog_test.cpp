@@ -5,6 +5,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "res/strings.h"
 #include "tests/unit/test_support.h"
 
 namespace {
@@ -93,14 +94,11 @@ TEST_F(LocationDialogTest, InitShowsLocationUnchangedAndCentres)
     EXPECT_EQ(1, Send(HostWmInitDialog, 0));
     EXPECT_EQ("D:\\Tools\\\\", Fake().DialogTexts[IDC_LOCATION]);
     ASSERT_EQ(1u, Fake().Moves.size());
+    // The odd-sized dialog of SetUp, centred on the 800 by 600 desktop.
     const FakeHost::Move& move = Fake().Moves[0];
     EXPECT_EQ(FakeDialog(), move.Window);
-    EXPECT_EQ(nullptr, move.After);
     EXPECT_EQ(177, move.X);
     EXPECT_EQ(190, move.Y);
-    EXPECT_EQ(0, move.Cx);
-    EXPECT_EQ(0, move.Cy);
-    EXPECT_EQ(HostSwpNoSizeNoZOrder, move.Flags);
 }
 
 TEST_F(LocationDialogTest, OkTable)
@@ -137,7 +135,7 @@ TEST_F(LocationDialogTest, OkTable)
                 "The specified location is invalid or does not contain the Duzudiziv "
                 "Eraziz DLL Files.",
                 Fake().MessageBoxes[0].Text);
-            EXPECT_EQ("File Location Error", Fake().MessageBoxes[0].Caption);
+            EXPECT_EQ(STR_BAD_LOCATION_CAPTION, Fake().MessageBoxes[0].Caption);
             EXPECT_EQ(FakeDialog(), Fake().MessageBoxes[0].Owner);
             EXPECT_EQ(0x10u, Fake().MessageBoxes[0].Type);
             EXPECT_EQ(row.Typed, Fake().DialogTexts[IDC_LOCATION]);
@@ -275,6 +273,7 @@ TEST_F(LocationDialogTest, BrowseFillsInTheChosenDirectory)
         {true, "C:\\Tools\\BIN\\devshl.dll", "C:\\Tools\\BIN"},
         {true, "C:\\devshl.dll", "C:\\"},
         {true, "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
+        {true, "E:\\Other\\readme.txt", "E:\\Other"},  // any chosen file, not only the target
         {false, "", "D:\\typed\\"},
     };
     for (const Row& row : rows) {
@@ -298,7 +297,6 @@ TEST(CenterOnDesktopTest, HalvesEachExtentOnItsOwnTowardZero)
         int X, Y;
     };
     const Row rows[] = {
-        {"odd dialog", {0, 0, 447, 221}, {0, 0, 800, 600}, 177, 190},
         {"445 wide on 1024", {10, 10, 455, 231}, {0, 0, 1024, 768}, 290, 274},
         {"negative origin", {0, 0, 447, 221}, {-1024, -768, 0, 0}, -735, -494},
         {"odd desktop, negative origin", {0, 0, 447, 221}, {-801, -601, 0, 0}, -624, -411},
@@ -311,9 +309,14 @@ TEST(CenterOnDesktopTest, HalvesEachExtentOnItsOwnTowardZero)
         Fake().Rects[FakeDesktop()] = row.Desktop;
         CenterOnDesktop(FakeDialog(), FakeDesktop());
         ASSERT_EQ(1u, Fake().Moves.size());
-        EXPECT_EQ(row.X, Fake().Moves[0].X);
-        EXPECT_EQ(row.Y, Fake().Moves[0].Y);
-        EXPECT_EQ(HostSwpNoSizeNoZOrder, Fake().Moves[0].Flags);
+        const FakeHost::Move& move = Fake().Moves[0];
+        EXPECT_EQ(FakeDialog(), move.Window);
+        EXPECT_EQ(nullptr, move.After);
+        EXPECT_EQ(row.X, move.X);
+        EXPECT_EQ(row.Y, move.Y);
+        EXPECT_EQ(0, move.Cx);
+        EXPECT_EQ(0, move.Cy);
+        EXPECT_EQ(HostSwpNoSizeNoZOrder, move.Flags);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "res/strings.h"
 #include "tests/unit/test_support.h"
 
 namespace {
@@ -166,7 +167,7 @@ TEST_F(ReadArgumentsTest, FewerThanThreeTokensGiveTheDefaultRunWithTheRawTail)
         CopyProgramDir("C:\\Suite\\BIN");
         ASSERT_TRUE(ReadArguments(row.Tail));
         EXPECT_STREQ("devshl.dll", Launch.TargetFile);
-        EXPECT_STREQ("Duzudiziv Eraziz DLL Files", Launch.ProductTitle);
+        EXPECT_STREQ(STR_DEFAULT_TITLE, Launch.ProductTitle);
         EXPECT_STREQ(row.Template, Launch.CommandTemplate);
         EXPECT_TRUE(Launch.PathPrefix);
         EXPECT_FALSE(Launch.ScriptMode);
