@@ -49,9 +49,11 @@ MovedMedia FindMovedMedia(const StoreKey& store, char (&found)[PathCapacity])
         char root[4] = {letter, ':', '\\', '\0'};
         if (!IsRememberedKind(HostGetDriveType(root)))
             continue;
+        // The same path on this drive: its letter, then the rest of Location.
         char candidate[PathCapacity];
-        CopyText(candidate, Launch.Location);
-        candidate[0] = letter;
+        TextBuilder text(candidate, sizeof candidate);
+        text.Put(letter);
+        text.Append(Launch.Location + 1);
         char dir[PathCapacity];
         CopyText(dir, candidate);
         StripTrailingSeparators(dir);

@@ -547,7 +547,7 @@ std::string E2eTest::WindowText(HWND window)
 {
     char text[2048] = "";
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, nullptr);
+                        SMTO_NORMAL, MessageWaitMs, nullptr);
     return text;
 }
 
@@ -560,7 +560,8 @@ void E2eTest::SetItem(HWND dialog, int id, const std::string& text)
 {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+                        reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, MessageWaitMs,
+                        &result);
 }
 
 std::string E2eTest::ChildText(HWND parent, const char* className)
@@ -600,7 +601,7 @@ RECT E2eTest::WindowRect(HWND window)
 void E2eTest::Settle(HWND window)
 {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, MessageWaitMs, &result);
 }
 
 HWND E2eTest::FocusOf(HWND window)

@@ -23,6 +23,9 @@ constexpr const char* ProductKey = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6";
 constexpr const char* LocatorKey = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6\\nrcdrom";
 // The exit code of a run that did not end, or could not be started.
 constexpr DWORD NoExitCode = 0xFFFFFFFF;
+// How long a message sent to the program's windows may take: on a loaded machine a thread
+// busy for a few seconds is not hung, and a message given up on would leave a field unset.
+constexpr UINT MessageWaitMs = 20000;
 // The PATH a run gets unless it says otherwise.
 constexpr const char* SystemPath = "C:\\windows\\system32;C:\\windows";
 

@@ -396,7 +396,8 @@ TEST_F(LocaleEnglishTest, BrowsedFolderTheCodePageCannotSpellIsAccepted)
     const std::wstring picked = Wide(In("dirΩ\\BIN\\devshl.dll"));
     DWORD_PTR result = 0;
     SendMessageTimeoutW(GetDlgItem(open, OpenFileNameField), WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(picked.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+                        reinterpret_cast<LPARAM>(picked.c_str()), SMTO_NORMAL, MessageWaitMs,
+                        &result);
     PostMessageA(open, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(open));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
