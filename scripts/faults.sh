@@ -13,7 +13,7 @@ list=$(readlink -f "${1:-$top/scripts/faults.txt}")
 rev=$(git -C "$top" rev-parse --short "${2:-HEAD}") || exit 2
 work=${NRCDROM_FAULTS_DIR:-${TMPDIR:-/tmp}/nrcdrom-faults}
 tree="$work/tree"
-jobs=2
+jobs=${NRCDROM_JOBS:-2}
 
 # The fault file's blocks, checked against the tree; "apply NAME" writes one fault in.
 Faults() {
@@ -73,15 +73,15 @@ if [ -n "${NRCDROM_FAULTS_ONLY:-}" ]; then
     faultList=$(grep -E "^(${NRCDROM_FAULTS_ONLY})"$'\t' <<<"$faultList")
 fi
 
+# Configured by the copy's own presets (CMakePresets.json), as scripts/build.sh does.
 native="$work/native"
-win32="$work/win32"
-toolchain=mingw-i686
+windows=win32
 # Where no 32-bit program runs, the end-to-end groups run the 64-bit stand-in.
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    win32="$work/win64"
-    toolchain=mingw-x86_64
+    windows=win64
 fi
-cmake -S "$tree" -B "$native" -DCMAKE_BUILD_TYPE=Debug >"$work/native-configure.log" 2>&1 ||
+win32="$work/$windows"
+cmake -S "$tree" --preset native -B "$native" >"$work/native-configure.log" 2>&1 ||
     { echo "FAILED: the native configure (see $work/native-configure.log)"; exit 2; }
 UnitTests() {
     cmake --build "$native" --target unit_tests -j"$jobs" >"$work/build.log" 2>&1 || return 2
@@ -93,8 +93,8 @@ win32Ready=no
 E2eGroups() {
     local groups=$1
     if [ "$win32Ready" = no ]; then
-        cmake -S "$tree" -B "$win32" -DCMAKE_TOOLCHAIN_FILE="$tree/cmake/$toolchain.cmake" \
-              -DCMAKE_BUILD_TYPE=Release >"$work/win32-configure.log" 2>&1 || return 2
+        cmake -S "$tree" --preset "$windows" -B "$win32" >"$work/win32-configure.log" 2>&1 ||
+            return 2
         win32Ready=yes
     fi
     cmake --build "$win32" --target e2e_driver -j"$jobs" >"$work/build.log" 2>&1 || return 2
