@@ -15,52 +15,9 @@ work=${NRCDROM_FAULTS_DIR:-${TMPDIR:-/tmp}/nrcdrom-faults}
 tree="$work/tree"
 jobs=${NRCDROM_JOBS:-2}
 
-# The fault file's blocks, checked against the tree; "apply NAME" writes one fault in.
-Faults() {
-    python3 - "$list" "$tree" "$@" <<'EOF'
-import sys
-path, tree, command = sys.argv[1], sys.argv[2], sys.argv[3]
-faults, current = [], None
-for number, line in enumerate(open(path, encoding="utf-8").read().split("\n"), 1):
-    if line.startswith("[") and line.endswith("]"):
-        current = {"name": line[1:-1], "file": "", "e2e": "", "old": [], "new": [], "line": number}
-        faults.append(current)
-    elif current is None or line.startswith("#") or line == "":
-        continue
-    elif line.startswith("file: "):
-        current["file"] = line[6:]
-    elif line.startswith("e2e: "):
-        current["e2e"] = line[5:]
-    elif line.startswith("- ") or line == "-":
-        current["old"].append(line[2:])
-    elif line.startswith("+ ") or line == "+":
-        current["new"].append(line[2:])
-    else:
-        sys.exit("%s:%d: not a fault line: %s" % (path, number, line))
-bad = 0
-for f in faults:
-    try:
-        text = open("%s/%s" % (tree, f["file"]), encoding="utf-8").read()
-    except OSError:
-        text = None
-    old = "\n".join(f["old"])
-    found = 0 if text is None or not old else text.count(old)
-    if found != 1:
-        where = "the file is missing" if text is None else "found %d times" % found
-        print("FAULT %s (%s:%d) does not apply to %s: original text %s" %
-              (f["name"], path, f["line"], f["file"], where), file=sys.stderr)
-        bad = 1
-    f["text"], f["old"], f["new"] = text, old, "\n".join(f["new"])
-if bad:
-    sys.exit(1)
-if command == "list":
-    for f in faults:
-        print("%s\t%s\t%s" % (f["name"], f["file"], f["e2e"]))
-elif command == "apply":
-    f = next(f for f in faults if f["name"] == sys.argv[4])
-    open("%s/%s" % (tree, f["file"]), "w", encoding="utf-8").write(f["text"].replace(f["old"], f["new"]))
-EOF
-}
+# The fault file's blocks, checked against the tree (scripts/faults.py); "apply NAME" writes
+# one fault in.
+Faults() { python3 "$top/scripts/faults.py" "$list" "$tree" "$@"; }
 
 echo "Faults from ${list#"$top/"}, applied to a copy of commit $rev in $tree"
 rm -rf "$tree"
