@@ -6,7 +6,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 scripts/install-deps.sh clang-tidy cppcheck || exit 1
 root=${NRCDROM_BUILD_ROOT:-build}/native
-cmake -S . -B "$root" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null || exit 1
+# The preset "native" writes the compile commands that clang-tidy reads.
+cmake --preset native -B "$root" >/dev/null || exit 1
 status=0
 
 log="$root/clang-tidy.log"

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Line coverage of launch/, prompt/ and script/ by the unit tests (gcc --coverage, gcovr).
-# Fails when the lines covered fall below NRCDROM_COVERAGE_FLOOR per cent (default 95).
+# Fails when the lines covered fall below NRCDROM_COVERAGE_FLOOR per cent (default 95). The
+# build (BUILD_ROOT/coverage) is configured by the preset "coverage".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh gcovr
 top=$PWD
 floor=${NRCDROM_COVERAGE_FLOOR:-95}
 root=${NRCDROM_BUILD_ROOT:-build}/coverage
-cmake -S . -B "$root" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="--coverage -O0" \
-      -DCMAKE_EXE_LINKER_FLAGS="--coverage" >/dev/null
+cmake --preset coverage -B "$root" >/dev/null
 cmake --build "$root" -j"${NRCDROM_JOBS:-2}" --target unit_tests >/dev/null
 find "$root" -name '*.gcda' -delete
 "$root/tests/unit/unit_tests" --gtest_brief=1 >/dev/null

@@ -13,54 +13,11 @@ list=$(readlink -f "${1:-$top/scripts/faults.txt}")
 rev=$(git -C "$top" rev-parse --short "${2:-HEAD}") || exit 2
 work=${NRCDROM_FAULTS_DIR:-${TMPDIR:-/tmp}/nrcdrom-faults}
 tree="$work/tree"
-jobs=2
+jobs=${NRCDROM_JOBS:-2}
 
-# The fault file's blocks, checked against the tree; "apply NAME" writes one fault in.
-Faults() {
-    python3 - "$list" "$tree" "$@" <<'EOF'
-import sys
-path, tree, command = sys.argv[1], sys.argv[2], sys.argv[3]
-faults, current = [], None
-for number, line in enumerate(open(path, encoding="utf-8").read().split("\n"), 1):
-    if line.startswith("[") and line.endswith("]"):
-        current = {"name": line[1:-1], "file": "", "e2e": "", "old": [], "new": [], "line": number}
-        faults.append(current)
-    elif current is None or line.startswith("#") or line == "":
-        continue
-    elif line.startswith("file: "):
-        current["file"] = line[6:]
-    elif line.startswith("e2e: "):
-        current["e2e"] = line[5:]
-    elif line.startswith("- ") or line == "-":
-        current["old"].append(line[2:])
-    elif line.startswith("+ ") or line == "+":
-        current["new"].append(line[2:])
-    else:
-        sys.exit("%s:%d: not a fault line: %s" % (path, number, line))
-bad = 0
-for f in faults:
-    try:
-        text = open("%s/%s" % (tree, f["file"]), encoding="utf-8").read()
-    except OSError:
-        text = None
-    old = "\n".join(f["old"])
-    found = 0 if text is None or not old else text.count(old)
-    if found != 1:
-        where = "the file is missing" if text is None else "found %d times" % found
-        print("FAULT %s (%s:%d) does not apply to %s: original text %s" %
-              (f["name"], path, f["line"], f["file"], where), file=sys.stderr)
-        bad = 1
-    f["text"], f["old"], f["new"] = text, old, "\n".join(f["new"])
-if bad:
-    sys.exit(1)
-if command == "list":
-    for f in faults:
-        print("%s\t%s\t%s" % (f["name"], f["file"], f["e2e"]))
-elif command == "apply":
-    f = next(f for f in faults if f["name"] == sys.argv[4])
-    open("%s/%s" % (tree, f["file"]), "w", encoding="utf-8").write(f["text"].replace(f["old"], f["new"]))
-EOF
-}
+# The fault file's blocks, checked against the tree (scripts/faults.py); "apply NAME" writes
+# one fault in.
+Faults() { python3 "$top/scripts/faults.py" "$list" "$tree" "$@"; }
 
 echo "Faults from ${list#"$top/"}, applied to a copy of commit $rev in $tree"
 rm -rf "$tree"
@@ -73,15 +30,15 @@ if [ -n "${NRCDROM_FAULTS_ONLY:-}" ]; then
     faultList=$(grep -E "^(${NRCDROM_FAULTS_ONLY})"$'\t' <<<"$faultList")
 fi
 
+# Configured by the copy's own presets (CMakePresets.json), as scripts/build.sh does.
 native="$work/native"
-win32="$work/win32"
-toolchain=mingw-i686
+windows=win32
 # Where no 32-bit program runs, the end-to-end groups run the 64-bit stand-in.
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    win32="$work/win64"
-    toolchain=mingw-x86_64
+    windows=win64
 fi
-cmake -S "$tree" -B "$native" -DCMAKE_BUILD_TYPE=Debug >"$work/native-configure.log" 2>&1 ||
+win32="$work/$windows"
+cmake -S "$tree" --preset native -B "$native" >"$work/native-configure.log" 2>&1 ||
     { echo "FAILED: the native configure (see $work/native-configure.log)"; exit 2; }
 UnitTests() {
     cmake --build "$native" --target unit_tests -j"$jobs" >"$work/build.log" 2>&1 || return 2
@@ -93,8 +50,8 @@ win32Ready=no
 E2eGroups() {
     local groups=$1
     if [ "$win32Ready" = no ]; then
-        cmake -S "$tree" -B "$win32" -DCMAKE_TOOLCHAIN_FILE="$tree/cmake/$toolchain.cmake" \
-              -DCMAKE_BUILD_TYPE=Release >"$work/win32-configure.log" 2>&1 || return 2
+        cmake -S "$tree" --preset "$windows" -B "$win32" >"$work/win32-configure.log" 2>&1 ||
+            return 2
         win32Ready=yes
     fi
     cmake --build "$win32" --target e2e_driver -j"$jobs" >"$work/build.log" 2>&1 || return 2

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) and runs each for a bounded time,
 # starting from the seeds in fuzz/corpus. Any finding fails the run; its input is left in the
-# build folder to become a regression seed.
+# build folder to become a regression seed. The build (BUILD_ROOT/fuzz) is configured by the
+# preset "fuzz"; NRCDROM_JOBS sets the number of parallel jobs (default 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh clang libfuzzer-14-dev
 seconds=${NRCDROM_FUZZ_SECONDS:-30}
 root=${NRCDROM_BUILD_ROOT:-build}/fuzz
-cmake -S fuzz -B "$root" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build "$root" -j"$(nproc)" >/dev/null
+# A folder configured from fuzz/ by itself cannot be configured from the top: it starts afresh.
+if grep -qsxF "CMAKE_HOME_DIRECTORY:INTERNAL=$(pwd -P)/fuzz" "$root/CMakeCache.txt"; then
+    rm -rf "$root/CMakeCache.txt" "$root/CMakeFiles"
+fi
+cmake --preset fuzz -B "$root" >/dev/null
+cmake --build "$root" -j"${NRCDROM_JOBS:-2}" >/dev/null
 status=0
 for target in command_tail tokens template path_text script_block launch; do
     work="$root/corpus-$target"

@@ -30,10 +30,9 @@ Stage() {
     fi
 }
 
+# The flags are the preset's (CMakePresets.json, "sanitize").
 Sanitized() {
-    local flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-    cmake -S . -B "$root/sanitize" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$flags" \
-          -DCMAKE_EXE_LINKER_FLAGS="$flags" &&
+    cmake --preset sanitize -B "$root/sanitize" &&
         cmake --build "$root/sanitize" -j"$jobs" &&
         (cd "$root/sanitize" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure)
 }

@@ -15,7 +15,8 @@
 #   WineSessionRuns32Bit    true when this machine runs 32-bit programs (and Wine's)
 #   WinPath PATH        the Windows name (Z:\...) of a Unix path
 #   BuildWin32 BUILD_ROOT TARGET...   builds only these targets of the Windows build in
-#                                     BUILD_ROOT/win32, installing missing packages first
+#                                     BUILD_ROOT/win32 (the preset "win32"), installing
+#                                     missing packages first; NRCDROM_JOBS parallel jobs
 # Nothing outside ROOT is touched: never the user's ~/.wine, never another prefix's server.
 
 WineSessionServerPid=""
@@ -37,10 +38,8 @@ BuildWin32() {
     local root=$1
     shift
     "$WineSessionTop/scripts/install-deps.sh" &&
-        cmake -S "$WineSessionTop" -B "$root/win32" \
-              -DCMAKE_TOOLCHAIN_FILE="$WineSessionTop/cmake/mingw-i686.cmake" \
-              -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-        cmake --build "$root/win32" -j2 --target "$@"
+        cmake -S "$WineSessionTop" --preset win32 -B "$root/win32" >/dev/null &&
+        cmake --build "$root/win32" -j"${NRCDROM_JOBS:-2}" --target "$@"
 }
 
 WineSessionStop() {
