@@ -1,45 +1,116 @@
 // Times launcher runs under Wine: each run from process creation to the launcher's exit, the
-// two launchers interleaved in alternating order so that drift in the machine's load falls on
-// both alike. Every run is held in a job, so the tool it starts is known to have been started
-// and to have ended before the next run begins.
-//   driver.exe PAIRS WARMUP OUTPUT   with the two command lines in BENCH_LAUNCHER, BENCH_BASELINE
-// OUTPUT gets one line per pair: the launcher's and the baseline's time in microseconds.
+// runs of one round in an order that changes from round to round (every order in turn), so
+// that drift in the machine's load falls on all of them alike. Every run is held in a job, so
+// the tool it starts is known to have been started and to have ended before the next begins.
+//   driver.exe ROUNDS WARMUP OUTPUT NAME...
+// Each NAME is one run of every round, its command line in BENCH_<NAME>. A run may also have
+//   BENCH_<NAME>_BEFORE  VALUE=DATA: stored as a REG_SZ under the program's key before each
+//                        run, outside its timing, so that each run starts from the same state
+//   BENCH_<NAME>_AFTER   VALUE=DATA: what that value must hold after each run
+// (split at the first =). OUTPUT gets the names on its first line, then one line per round:
+// the time of each run in microseconds, in the order of the names.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
+const char ProgramKey[] = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6\\nrcdrom";
+
 LARGE_INTEGER frequency;
 
-std::string Env(const char* name)
+[[noreturn]] void Stop(const std::string& why)
+{
+    std::fprintf(stderr, "%s\n", why.c_str());
+    std::exit(2);
+}
+
+bool Env(const std::string& name, std::string& value)
 {
     char buffer[4096];
-    DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-    if (n == 0 || n >= sizeof buffer) {
-        std::fprintf(stderr, "%s is not set\n", name);
-        std::exit(2);
-    }
-    return std::string(buffer, n);
+    DWORD n = GetEnvironmentVariableA(name.c_str(), buffer, sizeof buffer);
+    if (n == 0 || n >= sizeof buffer)
+        return false;
+    value.assign(buffer, n);
+    return true;
+}
+
+// A registry value of the program's key and its data, from VALUE=DATA.
+struct Setting {
+    std::string Value, Data;
+};
+
+bool EnvSetting(const std::string& name, Setting& setting)
+{
+    std::string text;
+    if (!Env(name, text))
+        return false;
+    size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+        Stop(name + " is not VALUE=DATA: " + text);
+    setting.Value = text.substr(0, equals);
+    setting.Data = text.substr(equals + 1);
+    return true;
+}
+
+struct Run {
+    std::string Name, CommandLine;
+    bool HasBefore = false, HasAfter = false;
+    Setting Before, After;
+};
+
+HKEY OpenProgramKey(REGSAM access)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProgramKey, 0, access, &key) != ERROR_SUCCESS)
+        Stop(std::string("cannot open HKLM\\") + ProgramKey);
+    return key;
+}
+
+void Store(const Setting& setting)
+{
+    HKEY key = OpenProgramKey(KEY_SET_VALUE);
+    LONG rc = RegSetValueExA(key, setting.Value.c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(setting.Data.c_str()),
+                             static_cast<DWORD>(setting.Data.size() + 1));
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS)
+        Stop("cannot set " + setting.Value);
+}
+
+void Check(const Run& run)
+{
+    HKEY key = OpenProgramKey(KEY_QUERY_VALUE);
+    char data[1024] = "";
+    DWORD type = 0, size = sizeof data - 1;
+    LONG rc = RegQueryValueExA(key, run.After.Value.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    std::string held = rc == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : "(no string)";
+    if (held != run.After.Data)
+        Stop(run.CommandLine + ": " + run.After.Value + " holds " + held + " after the run, not " +
+             run.After.Data);
 }
 
 // One run; returns its time in microseconds, or exits when the run did not go as expected.
-double TimeRun(const std::string& commandLine)
+double TimeRun(const Run& run)
 {
+    if (run.HasBefore)
+        Store(run.Before);
     HANDLE job = CreateJobObjectA(nullptr, nullptr);
-    std::string line = commandLine;
+    std::string line = run.CommandLine;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     LARGE_INTEGER begin, end;
     QueryPerformanceCounter(&begin);
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &process)) {
-        std::fprintf(stderr, "cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
-        std::exit(2);
-    }
+                        nullptr, &startup, &process))
+        Stop("cannot start " + run.CommandLine + " (error " + std::to_string(GetLastError()) + ")");
     AssignProcessToJobObject(job, process.hProcess);
     ResumeThread(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -58,12 +129,12 @@ double TimeRun(const std::string& commandLine)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     CloseHandle(job);
-    if (exitCode != 0 || accounting.TotalProcesses != 2 || accounting.ActiveProcesses != 0) {
-        std::fprintf(stderr, "%s: exit code %lu, %lu processes in its job, %lu still running\n",
-                     commandLine.c_str(), exitCode, accounting.TotalProcesses,
-                     accounting.ActiveProcesses);
-        std::exit(2);
-    }
+    if (exitCode != 0 || accounting.TotalProcesses != 2 || accounting.ActiveProcesses != 0)
+        Stop(run.CommandLine + ": exit code " + std::to_string(exitCode) + ", " +
+             std::to_string(accounting.TotalProcesses) + " processes in its job, " +
+             std::to_string(accounting.ActiveProcesses) + " still running");
+    if (run.HasAfter)
+        Check(run);
     return static_cast<double>(end.QuadPart - begin.QuadPart) * 1e6 /
            static_cast<double>(frequency.QuadPart);
 }
@@ -72,29 +143,43 @@ double TimeRun(const std::string& commandLine)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: driver.exe PAIRS WARMUP OUTPUT\n");
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: driver.exe ROUNDS WARMUP OUTPUT NAME...\n");
         return 2;
     }
-    int pairs = std::atoi(argv[1]), warmup = std::atoi(argv[2]);
-    std::string launcher = Env("BENCH_LAUNCHER"), baseline = Env("BENCH_BASELINE");
+    int rounds = std::atoi(argv[1]), warmup = std::atoi(argv[2]);
+    std::vector<Run> runs;
+    for (int i = 4; i < argc; ++i) {
+        Run run;
+        run.Name = argv[i];
+        std::string variable = "BENCH_" + run.Name;
+        if (!Env(variable, run.CommandLine))
+            Stop(variable + " is not set");
+        run.HasBefore = EnvSetting(variable + "_BEFORE", run.Before);
+        run.HasAfter = EnvSetting(variable + "_AFTER", run.After);
+        runs.push_back(run);
+    }
     QueryPerformanceFrequency(&frequency);
     FILE* output = std::fopen(argv[3], "w");
-    if (output == nullptr) {
-        std::fprintf(stderr, "cannot write %s\n", argv[3]);
-        return 2;
-    }
-    for (int i = 0; i < warmup + pairs; ++i) {
-        double a, b;
-        if (i % 2 == 0) {
-            a = TimeRun(launcher);
-            b = TimeRun(baseline);
-        } else {
-            b = TimeRun(baseline);
-            a = TimeRun(launcher);
-        }
-        if (i >= warmup)
-            std::fprintf(output, "%.1f %.1f\n", a, b);
+    if (output == nullptr)
+        Stop(std::string("cannot write ") + argv[3]);
+    for (size_t i = 0; i < runs.size(); ++i)
+        std::fprintf(output, "%s%s", i > 0 ? " " : "", runs[i].Name.c_str());
+    std::fprintf(output, "\n");
+
+    std::vector<size_t> order(runs.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::vector<double> times(runs.size());
+    for (int round = 0; round < warmup + rounds; ++round) {
+        for (size_t i : order)
+            times[i] = TimeRun(runs[i]);
+        std::next_permutation(order.begin(), order.end());
+        if (round < warmup)
+            continue;
+        for (size_t i = 0; i < times.size(); ++i)
+            std::fprintf(output, "%s%.1f", i > 0 ? " " : "", times[i]);
+        std::fprintf(output, "\n");
     }
     std::fclose(output);
     return 0;

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Measures the built program and writes the report to BUILD_ROOT/bench/report.txt:
 #   - the size of nrcdrom.exe and the DLLs it imports, against their limits;
-#   - under Wine, the time of a run that finds its target at the remembered location and
-#     starts it, against a baseline launcher that does only the unavoidable part of that work;
+#   - under Wine, the time of two runs against a baseline launcher that does only the
+#     unavoidable part of the first: one that finds its target at the remembered location and
+#     starts it, and one whose target moved to another drive letter and is found there by its
+#     volume; on a machine that runs no 32-bit programs, the 64-bit stand-in is timed;
 #   - natively, the instructions of one whole run over the fake host, counted by callgrind.
 # BUILD_ROOT is NRCDROM_BUILD_ROOT (default build/); NRCDROM_BENCH_PAIRS sets the number of
-# timed pairs (default 100). Exits non-zero when a limit is exceeded or a measurement fails.
+# timed rounds (default 100). Exits non-zero when a limit is exceeded or a measurement fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top" || exit 1
@@ -19,122 +21,177 @@ warmup=3
 sizeLimit=40960
 allowedDlls="ADVAPI32.DLL COMDLG32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL"
 
-# The program and the benchmark's own programs (bench/CMakeLists.txt), nothing else.
-BuildWin32 "$root" nrcdrom bench_baseline bench_idle bench_driver >/dev/null ||
-    Fail "the Windows build failed"
+# The launch is timed on the program itself where this machine runs 32-bit programs, else on
+# its 64-bit stand-in (the same sources, BUILD_ROOT/win64) in a 64-bit prefix; the size and
+# the imports are always those of the 32-bit program, which is what ships.
+benchTargets=(bench_baseline bench_idle bench_driver)
+if WineSessionRuns32Bit; then
+    arch=win32
+    BuildWin32 "$root" nrcdrom "${benchTargets[@]}" >/dev/null || Fail "the Windows build failed"
+    wineVersion=$(wine --version)
+    timed="the 32-bit program itself"
+else
+    arch=win64
+    BuildWin32 "$root" nrcdrom >/dev/null || Fail "the Windows build failed"
+    if ! { cmake -S . -B "$root/win64" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+                 -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+           cmake --build "$root/win64" -j2 --target nrcdrom "${benchTargets[@]}" >/dev/null; }; then
+        Fail "the 64-bit Windows build failed"
+    fi
+    wineVersion=$("$WineSessionLoader64" --version)
+    timed="the 64-bit stand-in, since this machine runs no 32-bit programs"
+fi
 if ! { cmake -S . -B "$root/native" >/dev/null &&
        cmake --build "$root/native" -j2 --target bench_native_run >/dev/null; }; then
     Fail "the native run did not build"
 fi
 scripts/install-deps.sh valgrind || Fail "could not install valgrind"
 exe=$(readlink -f "$root/win32/nrcdrom.exe")
+timedExe=$(readlink -f "$root/$arch/nrcdrom.exe")
 out="$root/bench"
-rm -rf "$out/programs" "$out/tool"
-mkdir -p "$out/programs" "$out/tool"
+rm -rf "$out/programs" "$out/tool" "$out/drives"
+mkdir -p "$out/programs" "$out/tool" "$out/drives"
 out=$(readlink -f "$out")
 report="$out/report.txt"
 : >"$report"
 verdict=0
 Put() { printf '%s\n' "$*" | tee -a "$report"; }
-Verdict() { if [ "$1" = 0 ]; then printf 'met'; else printf 'NOT MET'; verdict=1; fi; }
+# Judge STATUS: sets judged to what the report says of a limit, and verdict when it is not met
+# (not in a command substitution, whose subshell would lose verdict).
+Judge() { if [ "$1" = 0 ]; then judged=met; else judged="NOT MET"; verdict=1; fi; }
 
-Put "nrcdrom benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(wine --version), $(nproc) cores"
+Put "nrcdrom benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $wineVersion, $(nproc) cores"
 Put "Program: $exe"
+Put "Timed:   $timed ($timedExe)"
 Put ""
 
 # Size and imports.
 bytes=$(stat -c %s "$exe")
 [ "$bytes" -le "$sizeLimit" ]
-Put "$(printf 'Size:    %d bytes (%s KiB); limit 40 KiB (%d bytes): %s' "$bytes" \
-    "$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1024 }')" "$sizeLimit" "$(Verdict $?)")"
-imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '
-    /DLL Name:/ { dll = $3; order[++n] = dll; next }
-    dll != "" && /^\t[0-9a-f]+\t/ { count[dll]++ }
-    /^$/ && dll != "" && count[dll] > 0 { dll = "" }
-    END { for (i = 1; i <= n; i++) printf "%s %d\n", order[i], count[order[i]] }' | sort -u)
+Judge $?
+tenths=$(((bytes * 10 + 512) / 1024))
+Put "$(printf 'Size:    %d bytes (%d.%d KiB); limit 40 KiB (%d bytes): %s' "$bytes" \
+    $((tenths / 10)) $((tenths % 10)) "$sizeLimit" "$judged")"
+imports=$(i686-w64-mingw32-objdump -p "$exe" | awk -f scripts/bench_imports.awk | sort -u)
 [ -n "$imports" ] || Fail "no import table found in $exe"
 foreign=""
-while read -r dll _; do
+listed=""
+while read -r dll functions; do
+    listed="$listed${listed:+, }$dll ($functions functions)"
     case " $allowedDlls " in
         *" $(printf '%s' "$dll" | tr '[:lower:]' '[:upper:]') "*) ;;
         *) foreign="$foreign $dll" ;;
     esac
 done <<<"$imports"
 [ -z "$foreign" ]
-Put "Imports: $(awk '{ printf "%s%s (%d functions)", (NR > 1 ? ", " : ""), $1, $2 }' <<<"$imports");" \
-    "allowed KERNEL32, USER32, COMDLG32, ADVAPI32, msvcrt: $(Verdict $?)${foreign:+ (also:$foreign)}"
+Judge $?
+Put "Imports: $listed;" \
+    "allowed KERNEL32, USER32, COMDLG32, ADVAPI32, msvcrt: $judged${foreign:+ (also:$foreign)}"
 Put ""
 
-cp "$exe" "$out/programs/nrcdrom.exe"
-cp "$root/win32/bench/baseline.exe" "$out/programs/"
-cp "$root/win32/bench/idle.exe" "$out/tool/"
-cp "$root/win32/bench/driver.exe" "$out/"
+cp "$timedExe" "$out/programs/nrcdrom.exe"
+cp "$root/$arch/bench/baseline.exe" "$out/programs/"
+cp "$root/$arch/bench/idle.exe" "$out/tool/"
+cp "$root/$arch/bench/driver.exe" "$out/"
+
+# The moved run: the location stored for moved.exe is X:\tool, and X: is no drive at all; D:
+# is an empty CD-ROM drive, E: a fixed drive with a moved.exe of another volume, and F:, the
+# fourth drive with C:, the CD-ROM whose volume is the one stored with the location. The
+# program passes over E: and takes F:\tool.
+movedFrom='X:\tool'
+movedTo='F:\tool'
+movedSerial=1A2B3C4D
+movedLabel=MARLINTH
+movedIdentity="${movedSerial:0:4}-${movedSerial:4:4} $movedLabel"
+MapDrives() {
+    local drives=$out/drives letter
+    mkdir -p "$drives/d" "$drives/e/tool" "$drives/f/tool" || return 1
+    cp "$out/tool/idle.exe" "$drives/e/tool/moved.exe" &&
+        cp "$out/tool/idle.exe" "$drives/f/tool/moved.exe" || return 1
+    printf '0badf00d\n' >"$drives/e/.windows-serial" && printf 'OTHER\n' >"$drives/e/.windows-label" &&
+        printf '%s\n' "$movedSerial" >"$drives/f/.windows-serial" &&
+        printf '%s\n' "$movedLabel" >"$drives/f/.windows-label" || return 1
+    for letter in d e f; do
+        ln -sfn "$drives/$letter" "$WINEPREFIX/dosdevices/$letter:" || return 1
+    done
+    rm -f "$WINEPREFIX/dosdevices/x:"
+    wine reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f >/dev/null 2>&1 &&
+        wine reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null 2>&1 || return 1
+    wine reg delete 'HKLM\Software\Wine\Drives' /v e: /f >/dev/null 2>&1
+    return 0
+}
 
 # The launch under Wine, in a prefix of its own with one persistent server, so that no
-# server start is measured; no display is needed, since no window opens.
+# server start is measured; no display is needed, since no window opens. Wine learns its
+# drives when its server starts: the drives are mapped, then the session starts again.
 trap WineSessionStop EXIT
-WineSessionStart "$out/wine" none || Fail "the Wine session did not start"
-wine reg add 'HKLM\SOFTWARE\HalvardWorks\Marlinth\6.6\nrcdrom' /v idle.exe /t REG_SZ \
-    /d "$(WinPath "$out/tool")" /f >/dev/null 2>&1 || Fail "could not create the registry value"
+WineSessionStart "$out/wine" none "$arch" || Fail "the Wine session did not start"
+MapDrives || Fail "could not map the drives"
+WineSessionStop
+WineSessionStart "$out/wine" none "$arch" || Fail "the Wine session did not start again"
+key='HKLM\SOFTWARE\HalvardWorks\Marlinth\6.6\nrcdrom'
+if ! { wine reg add "$key" /v idle.exe /t REG_SZ /d "$(WinPath "$out/tool")" /f &&
+       wine reg add "$key" /v moved.exe /t REG_SZ /d "$movedFrom" /f &&
+       wine reg add "$key" /v 'moved.exe|volume' /t REG_SZ /d "$movedIdentity" /f; } \
+       >/dev/null 2>&1; then
+    Fail "could not create the registry values"
+fi
 programsWin=$(WinPath "$out/programs")
-export BENCH_LAUNCHER="$programsWin\\nrcdrom.exe idle.exe Bench_Idle_Tool \$s"
+export BENCH_FOUND="$programsWin\\nrcdrom.exe idle.exe Bench_Idle_Tool \$s"
+export BENCH_MOVED="$programsWin\\nrcdrom.exe moved.exe Bench_Moved_Tool \$s"
+export BENCH_MOVED_BEFORE="moved.exe=$movedFrom" BENCH_MOVED_AFTER="moved.exe=$movedTo"
 export BENCH_BASELINE="$programsWin\\baseline.exe"
 rm -f "$out/times.txt"
 loadBefore=$(cut -d' ' -f1-3 /proc/loadavg)
-(cd "$out" && timeout 900 wine driver.exe "$pairs" "$warmup" times.txt </dev/null) ||
+(cd "$out" && timeout $((600 + 10 * (pairs + warmup))) \
+    wine driver.exe "$pairs" "$warmup" times.txt found baseline moved </dev/null) ||
     Fail "the timed runs did not complete"
 WineSessionStop
-launch=$(python3 - "$out/times.txt" <<'EOF'
-import statistics, sys
-rows = [tuple(map(float, line.split())) for line in open(sys.argv[1]) if line.strip()]
-a = [r[0] for r in rows]; b = [r[1] for r in rows]
-ratio = [x / y for x, y in rows]; diff = [x - y for x, y in rows]
-def q(v):
-    q1, q2, q3 = statistics.quantiles(v, n=4, method="inclusive")
-    return q1, q2, q3
-def ms(v):
-    q1, q2, q3 = q(v)
-    return "median %.2f ms (IQR %.2f to %.2f)" % (q2 / 1000, q1 / 1000, q3 / 1000)
-r1, r2, r3 = q(ratio)
-d1, d2, d3 = q(diff)
-print("  nrcdrom.exe:  %s" % ms(a))
-print("  baseline.exe: %s" % ms(b))
-print("  ratio nrcdrom/baseline, per pair: median %.3f (IQR %.3f to %.3f, spread %.3f)"
-      % (r2, r1, r3, r3 - r1))
-print("  difference, per pair: median %+.2f ms (IQR %+.2f to %+.2f)" % (d2 / 1000, d1 / 1000, d3 / 1000))
-EOF
-) || Fail "could not read the timings"
-Put "Launch under Wine: $pairs interleaved pairs after $warmup warm-up pairs; each run timed from"
-Put "its creation to its exit, the started tool (which does nothing) awaited outside the timing."
-Put "  run: nrcdrom.exe idle.exe Bench_Idle_Tool \$s  (target found at the remembered location)"
+launch=$(python3 scripts/bench_summary.py "$out/times.txt" baseline \
+    found="nrcdrom.exe, found" moved="nrcdrom.exe, moved" baseline=baseline.exe) ||
+    Fail "could not read the timings"
+Put "Launch under Wine: $pairs rounds after $warmup warm-up rounds, each one run of each command"
+Put "below, in an order that changes from round to round; each run timed from its creation to"
+Put "its exit, the started tool (which does nothing) awaited outside the timing."
+Put "  found:    nrcdrom.exe idle.exe Bench_Idle_Tool \$s  (target found at the remembered location)"
+Put "  moved:    nrcdrom.exe moved.exe Bench_Moved_Tool \$s  (remembered at $movedFrom, on no"
+Put "            drive; found on F:, the fourth drive, by its volume $movedIdentity, E: before it"
+Put "            holding moved.exe on another volume; $movedFrom stored again before each run,"
+Put "            outside the timing, and $movedTo found stored after it)"
+Put "  baseline: baseline.exe  (reads the location of idle.exe, probes the target there, starts it)"
 Put "$launch"
 Put "  load average before and after the timed runs: $loadBefore / $(cut -d' ' -f1-3 /proc/loadavg)"
-Put "  (other work on the machine widens the spread; the pairs keep the ratio fair)"
+Put "  (other work on the machine widens the spread; the rounds keep the ratios fair)"
 Put ""
 
-# Instructions, natively: the whole run over the fake host, and the core alone with the fake
+# Instructions, natively: each whole run over the fake host, and the core alone with the fake
 # host's calls left out. Counts of instructions do not depend on the machine's load.
 cp "$root/native/bench/native_run" "$out/native_run"
-"$out/native_run" >/dev/null || Fail "the native run did not go as expected: $("$out/native_run")"
+for run in found moved; do
+    "$out/native_run" "$run" >/dev/null ||
+        Fail "the native $run run did not go as expected: $("$out/native_run" "$run")"
+done
 Count() {
-    local file=$1
-    shift
+    local file=$1 run=$2
+    shift 2
     valgrind --tool=callgrind --callgrind-out-file="$file" --toggle-collect='RunLauncher*' "$@" \
-        "$out/native_run" >/dev/null 2>"$file.log" || Fail "callgrind failed (see $file.log)"
+        "$out/native_run" "$run" >/dev/null 2>"$file.log" || Fail "callgrind failed (see $file.log)"
     sed -n 's/^totals: *//p' "$file" | awk '{ print $1 }'
 }
-whole=$(Count "$out/callgrind.whole")
-again=$(Count "$out/callgrind.again")
-core=$(Count "$out/callgrind.core" --toggle-collect='Host*')
-{ [ -n "$whole" ] && [ -n "$core" ]; } || Fail "callgrind gave no count"
-Put "Instructions of one whole run (RunLauncher, same run as above), native, callgrind:"
-Put "  with the fake host:          $whole"
-Put "  core alone (Host* left out): $core"
-if [ "$whole" = "$again" ]; then
-    Put "  a second count gives the same figure"
-else
-    Put "  a second count gives $again"
-fi
+Put "Instructions of one whole run (RunLauncher, the same runs as above), native, callgrind:"
+for run in found moved; do
+    whole=$(Count "$out/callgrind.$run.whole" "$run")
+    again=$(Count "$out/callgrind.$run.again" "$run")
+    core=$(Count "$out/callgrind.$run.core" "$run" --toggle-collect='Host*')
+    { [ -n "$whole" ] && [ -n "$core" ]; } || Fail "callgrind gave no count"
+    Put "  $run, with the fake host:          $whole"
+    Put "  $run, core alone (Host* left out): $core"
+    if [ "$whole" = "$again" ]; then
+        Put "  $run, a second count gives the same figure"
+    else
+        Put "  $run, a second count gives $again"
+    fi
+done
 Put ""
 if [ "$verdict" = 0 ]; then Put "All limits met."; else Put "A limit is NOT met."; fi
 echo "Report written to $report"
