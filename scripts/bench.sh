@@ -27,22 +27,19 @@ allowedDlls="ADVAPI32.DLL COMDLG32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL"
 benchTargets=(bench_baseline bench_idle bench_driver)
 if WineSessionRuns32Bit; then
     arch=win32
-    BuildWin32 "$root" nrcdrom "${benchTargets[@]}" >/dev/null || Fail "the Windows build failed"
+    BuildWindows win32 "$root" nrcdrom "${benchTargets[@]}" >/dev/null || Fail "the Windows build failed"
     wineVersion=$(wine --version)
     timed="the 32-bit program itself"
 else
     arch=win64
-    BuildWin32 "$root" nrcdrom >/dev/null || Fail "the Windows build failed"
-    if ! { cmake -S . -B "$root/win64" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-                 -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-           cmake --build "$root/win64" -j2 --target nrcdrom "${benchTargets[@]}" >/dev/null; }; then
+    BuildWindows win32 "$root" nrcdrom >/dev/null || Fail "the Windows build failed"
+    BuildWindows win64 "$root" nrcdrom "${benchTargets[@]}" >/dev/null ||
         Fail "the 64-bit Windows build failed"
-    fi
     wineVersion=$("$WineSessionLoader64" --version)
     timed="the 64-bit stand-in, since this machine runs no 32-bit programs"
 fi
-if ! { cmake -S . -B "$root/native" >/dev/null &&
-       cmake --build "$root/native" -j2 --target bench_native_run >/dev/null; }; then
+if ! { cmake --preset native -B "$root/native" >/dev/null &&
+       cmake --build "$root/native" -j"${NRCDROM_JOBS:-2}" --target bench_native_run >/dev/null; }; then
     Fail "the native run did not build"
 fi
 scripts/install-deps.sh valgrind || Fail "could not install valgrind"

@@ -83,9 +83,17 @@ Say "==> The demonstration's Wine prefix is $out/prefix"
 Say "    (about 600 MB, kept for the next run; remove it with: rm -rf $out/prefix)"
 scripts/install-deps.sh || Fail "could not install the packages the demonstration needs"
 
+# A machine that runs no 32-bit programs shows the 64-bit stand-in, built from the same
+# sources, in a 64-bit prefix.
+arch=win32
+if ! WineSessionRuns32Bit; then
+    arch=win64
+    Say "==> This machine runs no 32-bit programs: the demonstration runs the 64-bit stand-in"
+    Say "    of nrcdrom.exe, built from the same sources; what ships is the 32-bit program"
+fi
 # The build runs while Wine starts, so that the first step comes soon.
-Say "==> Building nrcdrom.exe and the stand-in tool in $buildRoot/win32 (log: $out/build.log)"
-BuildWin32 "$buildRoot" nrcdrom recorder >"$out/build.log" 2>&1 &
+Say "==> Building nrcdrom.exe and the stand-in tool in $buildRoot/$arch (log: $out/build.log)"
+BuildWindows "$arch" "$buildRoot" nrcdrom recorder >"$out/build.log" 2>&1 &
 buildPid=$!
 
 if [ "$displayMode" = own ]; then
@@ -94,7 +102,7 @@ else
     Say "==> Starting Wine on your display $DISPLAY"
 fi
 [ -f "$out/prefix/system.reg" ] || Say "    creating the prefix (once; this takes a little while)"
-WineSessionStart "$out" "$displayMode" win32 || Fail "Wine did not start (see $out/*.log)"
+WineSessionStart "$out" "$displayMode" "$arch" || Fail "Wine did not start (see $out/*.log)"
 
 wait "$buildPid"
 buildRc=$?
@@ -108,10 +116,10 @@ program="$out/program/BIN"
 media="$out/media/BIN"
 rm -rf "${out:?}/program" "${out:?}/media" "$out/wine.log" "$out"/*.png "$out/diriz-record.txt"
 mkdir -p "$program" "$media"
-cp "$buildRoot/win32/nrcdrom.exe" "$program/"
+cp "$buildRoot/$arch/nrcdrom.exe" "$program/"
 # The development environment is a stand-in: the end-to-end tests' tool that writes down how
 # it was started.
-cp "$buildRoot/win32/recorder.exe" "$program/diriz.exe"
+cp "$buildRoot/$arch/recorder.exe" "$program/diriz.exe"
 printf 'Stand-in for the Duzudiziv Eraziz DLL Files.\r\n' >"$media/devshl.dll"
 record="$out/diriz-record.txt"
 export NRTEST_RECORD

@@ -14,9 +14,9 @@
 #   WineSessionStop     stops what WineSessionStart started, by process id
 #   WineSessionRuns32Bit    true when this machine runs 32-bit programs (and Wine's)
 #   WinPath PATH        the Windows name (Z:\...) of a Unix path
-#   BuildWin32 BUILD_ROOT TARGET...   builds only these targets of the Windows build in
-#                                     BUILD_ROOT/win32 (the preset "win32"), installing
-#                                     missing packages first; NRCDROM_JOBS parallel jobs
+#   BuildWindows PRESET BUILD_ROOT TARGET...   builds only these targets of the Windows build
+#                  of PRESET (win32, or win64 for the 64-bit stand-in) in BUILD_ROOT/PRESET,
+#                  installing missing packages first; NRCDROM_JOBS parallel jobs
 # Nothing outside ROOT is touched: never the user's ~/.wine, never another prefix's server.
 
 WineSessionServerPid=""
@@ -34,12 +34,12 @@ WineSessionRuns32Bit() { "$WineSessionLoader32" --version >/dev/null 2>&1; }
 # shellcheck disable=SC1003  # a backslash between single quotes, not an escape
 WinPath() { printf 'Z:%s' "$(readlink -f "$1" | tr / '\\')"; }
 
-BuildWin32() {
-    local root=$1
-    shift
+BuildWindows() {
+    local preset=$1 root=$2
+    shift 2
     "$WineSessionTop/scripts/install-deps.sh" &&
-        cmake -S "$WineSessionTop" --preset win32 -B "$root/win32" >/dev/null &&
-        cmake --build "$root/win32" -j"${NRCDROM_JOBS:-2}" --target "$@"
+        cmake -S "$WineSessionTop" --preset "$preset" -B "$root/$preset" >/dev/null &&
+        cmake --build "$root/$preset" -j"${NRCDROM_JOBS:-2}" --target "$@"
 }
 
 WineSessionStop() {
