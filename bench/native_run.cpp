@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "launch/launch_sequence.h"
-#include "launch/launch_state.h"
+#include "run/launch_sequence.h"
+#include "base/launch_state.h"
 #include "tests/fake/fake_host.h"
 
 int main(int argc, char** argv)

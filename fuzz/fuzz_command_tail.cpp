@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
-#include "launch/command_tail.h"
+#include "base/command_tail.h"
 #include "tests/fake/fake_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
-#include "launch/launch_sequence.h"
+#include "run/launch_sequence.h"
 #include "launch/launch_target.h"
 #include "res/resource.h"
 #include "tests/fake/fake_host.h"

@@ -4,9 +4,9 @@
 
 #include "fuzz/fuzz_input.h"
 #include "tests/fake/fake_host.h"
-#include "launch/launch_state.h"
-#include "launch/path_text.h"
-#include "launch/text.h"
+#include "base/launch_state.h"
+#include "base/path_text.h"
+#include "base/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

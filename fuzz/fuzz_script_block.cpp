@@ -3,7 +3,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "tests/fake/fake_host.h"
-#include "launch/path_text.h"
+#include "base/path_text.h"
 #include "script/environment_script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

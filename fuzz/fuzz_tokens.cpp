@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
-#include "launch/launch_state.h"
-#include "launch/text.h"
+#include "base/launch_state.h"
+#include "base/text.h"
 #include "launch/tokens.h"
 #include "tests/fake/fake_host.h"
 

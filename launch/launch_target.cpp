@@ -2,11 +2,11 @@
 #include "launch/launch_target.h"
 
 #include "host/host.h"
-#include "launch/format_text.h"
-#include "launch/path_text.h"
+#include "base/format_text.h"
+#include "base/path_text.h"
 #include "launch/run_report.h"
-#include "launch/text.h"
-#include "launch/wide_text.h"
+#include "base/text.h"
+#include "base/wide_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "launch/launch_state.h"
+#include "base/launch_state.h"
 
 constexpr size_t TargetDirCapacity = PathCapacity + 1;  // LocationDir and one backslash
 

@@ -2,10 +2,10 @@
 #include "launch/location_store.h"
 
 #include "host/host.h"
-#include "launch/path_text.h"
-#include "launch/text.h"
+#include "base/path_text.h"
+#include "base/text.h"
 #include "launch/volume_identity.h"
-#include "launch/wide_text.h"
+#include "base/wide_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "launch/launch_state.h"
+#include "base/launch_state.h"
 
 // Where the store is for this run: the key path, empty when the store is off, and the
 // registry view that holds it.

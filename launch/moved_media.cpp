@@ -2,11 +2,11 @@
 #include "launch/moved_media.h"
 
 #include "host/host.h"
-#include "launch/format_text.h"
-#include "launch/path_text.h"
-#include "launch/text.h"
+#include "base/format_text.h"
+#include "base/path_text.h"
+#include "base/text.h"
 #include "launch/volume_identity.h"
-#include "launch/wide_text.h"
+#include "base/wide_text.h"
 
 namespace {
 

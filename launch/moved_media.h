@@ -3,7 +3,7 @@
 #pragma once
 #include <cstddef>
 
-#include "launch/launch_state.h"
+#include "base/launch_state.h"
 #include "launch/location_store.h"
 #include "launch/volume_identity.h"
 

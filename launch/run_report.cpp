@@ -2,10 +2,10 @@
 #include "launch/run_report.h"
 
 #include "host/host.h"
-#include "launch/format_text.h"
-#include "launch/resource_text.h"
-#include "launch/text.h"
-#include "launch/wide_text.h"
+#include "base/format_text.h"
+#include "base/resource_text.h"
+#include "base/text.h"
+#include "base/wide_text.h"
 #include "res/resource.h"
 
 namespace {

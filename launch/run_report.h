@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "launch/launch_state.h"
+#include "base/launch_state.h"
 
 // NRCDROM_UNATTENDED set to anything but empty or 0: the run shows no window.
 bool IsUnattended();

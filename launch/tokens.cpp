@@ -2,10 +2,10 @@
 #include "launch/tokens.h"
 
 #include "host/host.h"
-#include "launch/launch_state.h"
-#include "launch/path_text.h"
-#include "launch/resource_text.h"
-#include "launch/text.h"
+#include "base/launch_state.h"
+#include "base/path_text.h"
+#include "base/resource_text.h"
+#include "base/text.h"
 #include "res/resource.h"
 
 const char* ReadTokenInto(const char* source, char* dest, size_t capacity, bool* fits)

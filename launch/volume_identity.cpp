@@ -2,8 +2,8 @@
 #include "launch/volume_identity.h"
 
 #include "host/host.h"
-#include "launch/path_text.h"
-#include "launch/text.h"
+#include "base/path_text.h"
+#include "base/text.h"
 
 bool IsDriveLocation(const char* location)
 {

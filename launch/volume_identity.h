@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "launch/launch_state.h"
+#include "base/launch_state.h"
 
 constexpr size_t IdentityCapacity = 10 + NameCapacity + 1;
 

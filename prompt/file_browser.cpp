@@ -1,10 +1,10 @@
 // The Browse button's open-file dialog, listing only files of the target's name.
-#include "launch/format_text.h"
-#include "launch/launch_state.h"
-#include "launch/path_text.h"
-#include "launch/resource_text.h"
-#include "launch/text.h"
-#include "launch/wide_text.h"
+#include "base/format_text.h"
+#include "base/launch_state.h"
+#include "base/path_text.h"
+#include "base/resource_text.h"
+#include "base/text.h"
+#include "base/wide_text.h"
 #include "prompt/file_browser.h"
 #include "res/resource.h"
 

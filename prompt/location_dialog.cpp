@@ -2,12 +2,12 @@
 // holding the target file, Cancel, and Browse.
 #include "prompt/location_dialog.h"
 
-#include "launch/format_text.h"
-#include "launch/launch_state.h"
-#include "launch/path_text.h"
-#include "launch/resource_text.h"
-#include "launch/text.h"
-#include "launch/wide_text.h"
+#include "base/format_text.h"
+#include "base/launch_state.h"
+#include "base/path_text.h"
+#include "base/resource_text.h"
+#include "base/text.h"
+#include "base/wide_text.h"
 #include "prompt/center_window.h"
 #include "prompt/file_browser.h"
 #include "res/resource.h"

@@ -2,10 +2,10 @@
 #include "script/environment_script.h"
 
 #include "host/host.h"
-#include "launch/format_text.h"
-#include "launch/path_text.h"
-#include "launch/text.h"
-#include "launch/wide_text.h"
+#include "base/format_text.h"
+#include "base/path_text.h"
+#include "base/text.h"
+#include "base/wide_text.h"
 
 namespace {
 

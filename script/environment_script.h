@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "launch/launch_state.h"
+#include "base/launch_state.h"
 
 // A root as the batch file writes it: each per-cent sign doubled, so cmd reads it back as one.
 constexpr size_t ScriptRootCapacity = 2 * PathCapacity;

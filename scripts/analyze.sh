@@ -13,7 +13,7 @@ status=0
 log="$root/clang-tidy.log"
 tidy=0
 command -v clang-tidy >/dev/null &&
-    clang-tidy -p "$root" --quiet launch/*.cpp prompt/*.cpp script/*.cpp \
+    clang-tidy -p "$root" --quiet base/*.cpp launch/*.cpp prompt/*.cpp script/*.cpp run/*.cpp \
         tests/fake/fake_host.cpp >"$log" 2>&1 || tidy=$?
 if ! command -v clang-tidy >/dev/null; then
     echo "clang-tidy: not installed"
@@ -32,7 +32,7 @@ if ! command -v cppcheck >/dev/null; then
     echo "cppcheck: not installed"
     status=1
 elif ! cppcheck --enable=warning,style,performance,portability --inline-suppr \
-        --error-exitcode=1 -q --std=c++17 -I . launch prompt script; then
+        --error-exitcode=1 -q --std=c++17 -I . base launch prompt script run; then
     echo "cppcheck: findings above, or it could not run"
     status=1
 fi

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Line coverage of launch/, prompt/ and script/ by the unit tests (gcc --coverage, gcovr).
+# Line coverage of the core (base/, launch/, prompt/, script/, run/) by the unit tests (gcc --coverage, gcovr).
 # Fails when the lines covered fall below NRCDROM_COVERAGE_FLOOR per cent (default 95). The
 # build (BUILD_ROOT/coverage) is configured by the preset "coverage".
 set -euo pipefail
@@ -13,6 +13,7 @@ cmake --build "$root" -j"${NRCDROM_JOBS:-2}" --target unit_tests >/dev/null
 find "$root" -name '*.gcda' -delete
 "$root/tests/unit/unit_tests" --gtest_brief=1 >/dev/null
 gcovr --root "$top" --object-directory "$root" \
-      --filter "$top/launch/" --filter "$top/prompt/" --filter "$top/script/" \
+      --filter "$top/base/" --filter "$top/launch/" --filter "$top/prompt/" \
+      --filter "$top/script/" --filter "$top/run/" \
       --print-summary --fail-under-line "$floor"
 echo "coverage: floor $floor% of lines"

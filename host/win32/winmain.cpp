@@ -2,8 +2,8 @@
 // run's exit code ends the process. No C runtime start-up code runs before it.
 #include <windows.h>
 
-#include "launch/command_tail.h"
-#include "launch/launch_sequence.h"
+#include "base/command_tail.h"
+#include "run/launch_sequence.h"
 
 // Found by identification tools in the program file; nothing reads it.
 __attribute__((used)) char IdentificationText[] = "@(#)Marlinth CDROM Redirector 6.6 - 7";

@@ -1,4 +1,4 @@
-#include "launch/command_tail.h"
+#include "base/command_tail.h"
 
 #include <string>
 

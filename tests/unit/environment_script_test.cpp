@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "launch/launch_sequence.h"
+#include "run/launch_sequence.h"
 #include "res/resource.h"
 #include "tests/unit/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "launch/format_text.h"
+#include "base/format_text.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "launch/launch_sequence.h"
+#include "run/launch_sequence.h"
 
 #include <string>
 

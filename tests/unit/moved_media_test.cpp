@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "launch/launch_sequence.h"
+#include "run/launch_sequence.h"
 #include "tests/unit/test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "launch/path_text.h"
+#include "base/path_text.h"
 
 #include <string>
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "launch/launch_state.h"
-#include "launch/text.h"
+#include "base/launch_state.h"
+#include "base/text.h"
 #include "res/resource.h"
 #include "tests/fake/fake_host.h"
 

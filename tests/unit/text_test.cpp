@@ -1,4 +1,4 @@
-#include "launch/text.h"
+#include "base/text.h"
 
 #include <string>
 

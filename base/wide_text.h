@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "host/host.h"
-#include "launch/launch_state.h"
+#include "base/launch_state.h"
 
 // Room for any path the program holds, in UTF-16 units with the terminator.
 constexpr size_t WidePathCapacity = PathCapacity;

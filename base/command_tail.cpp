@@ -1,5 +1,5 @@
 // The command-line tail as a GUI entry point receives it.
-#include "launch/command_tail.h"
+#include "base/command_tail.h"
 
 #include "host/host.h"
 

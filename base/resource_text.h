@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "host/host.h"
-#include "launch/launch_state.h"
+#include "base/launch_state.h"
 
 // String id, cut to the buffer's capacity; the empty text when the table has none.
 template <size_t N>

@@ -1,7 +1,7 @@
 // Bounded formatting: never reads past its texts, never writes past its buffer.
-#include "launch/format_text.h"
+#include "base/format_text.h"
 
-#include "launch/text.h"
+#include "base/text.h"
 
 bool FormatInto(char* out, size_t capacity, const char* format, const char* const* args,
                 size_t count)

@@ -1,5 +1,5 @@
 // The launch state record, in static storage for the whole run.
-#include "launch/launch_state.h"
+#include "base/launch_state.h"
 
 LaunchState Launch;
 

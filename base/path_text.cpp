@@ -1,8 +1,8 @@
 // Path text rules: both separators count, the program joins with a backslash.
-#include "launch/path_text.h"
+#include "base/path_text.h"
 
 #include "host/host.h"
-#include "launch/text.h"
+#include "base/text.h"
 
 namespace {
 

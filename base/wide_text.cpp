@@ -1,7 +1,7 @@
 // Conversions between the program's ANSI texts, the system's Unicode names and cmd's code page.
-#include "launch/wide_text.h"
+#include "base/wide_text.h"
 
-#include "launch/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstddef>
 
-#include "launch/format_text.h"
+#include "base/format_text.h"
 
 inline bool IsSeparator(char c)
 {
