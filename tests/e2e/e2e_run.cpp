@@ -1,0 +1,198 @@
+// The runs of the program, each held with everything it starts in a job of its own.
+#include "e2e_jobs.h"
+#include "e2e_support.h"
+
+namespace {
+
+std::string Upper(std::string text)
+{
+    if (!text.empty())
+        CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+JOBOBJECT_BASIC_ACCOUNTING_INFORMATION WaitForJobToEmpty(HANDLE job, DWORD timeoutMs)
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    for (DWORD waited = 0;; waited += 20) {
+        QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                  sizeof accounting, nullptr);
+        if (accounting.ActiveProcesses == 0 || waited >= timeoutMs)
+            return accounting;
+        Sleep(20);
+    }
+}
+
+std::vector<char> EnvironmentBlock(const std::map<std::string, std::optional<std::string>>& set)
+{
+    std::map<std::string, std::string> entries;  // upper-case name -> entry
+    char* strings = GetEnvironmentStringsA();
+    for (const char* p = strings; *p != '\0'; p += lstrlenA(p) + 1) {
+        std::string entry = p;
+        size_t eq = entry.find('=', 1);  // "=C:=C:\..." names the current directory of C:
+        entries[Upper(entry.substr(0, eq))] = entry;
+    }
+    FreeEnvironmentStringsA(strings);
+    for (const auto& variable : set) {
+        if (variable.second)
+            entries[Upper(variable.first)] = variable.first + "=" + *variable.second;
+        else
+            entries.erase(Upper(variable.first));
+    }
+    std::vector<char> block;
+    for (const auto& entry : entries) {
+        block.insert(block.end(), entry.second.begin(), entry.second.end());
+        block.push_back('\0');
+    }
+    block.push_back('\0');
+    return block;
+}
+
+// ---------------------------------------------------------------------------------------
+// Runs
+
+ProgramRun* E2eTest::Start(const char* file, int line, const std::string& tail,
+                           const RunOptions& options)
+{
+    const std::string program = options.Program.empty() ? program_ : options.Program;
+    const std::string cwd = options.Cwd.empty() ? Cwd() : options.Cwd;
+    runs_.push_back(std::make_unique<ProgramRun>());
+    ProgramRun* run = runs_.back().get();
+    run->RecordPath = In("record" + std::to_string(runs_.size()) + ".txt");
+
+    std::map<std::string, std::optional<std::string>> env = {{"PATH", std::string(SystemPath)},
+                                                             {"NRTEST_RECORD", run->RecordPath}};
+    for (const auto& variable : options.Env)
+        env[variable.first] = variable.second;
+    std::vector<char> block = EnvironmentBlock(env);
+
+    std::string text = "\"" + program + "\"" + (tail.empty() ? "" : " " + tail);
+    std::vector<char> commandLine(text.begin(), text.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (options.StdErr != nullptr) {
+        SetHandleInformation(options.StdErr, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = options.StdErr;
+    }
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr,
+                        options.StdErr != nullptr, CREATE_SUSPENDED, block.data(), cwd.c_str(),
+                        &startup, &info)) {
+        ADD_FAILURE_AT(file, line)
+            << "cannot start " << program << " (error " << GetLastError() << ")";
+        runs_.pop_back();
+        return nullptr;
+    }
+    run->Process = info.hProcess;
+    run->Pid = info.dwProcessId;
+    run->Job = CreateJobObjectA(nullptr, nullptr);
+    if (run->Job == nullptr || !AssignProcessToJobObject(run->Job, info.hProcess))
+        ADD_FAILURE_AT(file, line) << "cannot hold the run in a job (error " << GetLastError()
+                                   << "); its processes will not be counted";
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    return run;
+}
+
+Outcome E2eTest::Finish(const char* file, int line, ProgramRun* run, DWORD timeoutMs)
+{
+    Outcome outcome;
+    if (run == nullptr || run->Finished) {
+        ADD_FAILURE_AT(file, line) << "no run to finish";
+        return outcome;
+    }
+    run->Finished = true;
+    if (WaitForSingleObject(run->Process, timeoutMs) != WAIT_OBJECT_0) {
+        ADD_FAILURE_AT(file, line) << "the program did not end within " << timeoutMs << " ms";
+        TerminateJobObject(run->Job, 99);
+        WaitForSingleObject(run->Process, 5000);
+        return outcome;
+    }
+    GetExitCodeProcess(run->Process, &outcome.ExitCode);
+    // A process the program starts joins its job as it is created, so the count is whole
+    // once the program has ended; the wait is for a started tool to finish its record.
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = WaitForJobToEmpty(run->Job, timeoutMs);
+    if (accounting.ActiveProcesses != 0) {
+        ADD_FAILURE_AT(file, line)
+            << accounting.ActiveProcesses << " processes of the run still running after "
+            << timeoutMs << " ms";
+        TerminateJobObject(run->Job, 99);
+    }
+    outcome.Processes = accounting.TotalProcesses;
+    if (outcome.Processes < 2)
+        return outcome;
+    bool exists = false;
+    std::string text;
+    for (DWORD waited = 0; !exists && waited <= 5000; waited += 50) {
+        text = ReadFileText(run->RecordPath, &exists);
+        if (!exists)
+            Sleep(50);
+    }
+    if (!exists) {
+        // Not a failure of its own: a test that expects a tool checks what it recorded.
+        return outcome;
+    }
+    outcome.Tool = ParseRecord(text);
+    return outcome;
+}
+
+Record E2eTest::ParseRecord(const std::string& text)
+{
+    Record record;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string entry = text.substr(start, end - start);
+        size_t eq = entry.find('=');
+        if (eq != std::string::npos)
+            record[entry.substr(0, eq)] = entry.substr(eq + 1);
+        start = end + 1;
+    }
+    return record;
+}
+
+Record E2eTest::ReadRecord(const std::string& path)
+{
+    return ParseRecord(ReadFileText(path));
+}
+
+std::string E2eTest::Examples()
+{
+    std::string path = "Z:" + Env("NRTEST_SOURCE") + "/examples";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+Outcome E2eTest::Run(const char* file, int line, const std::string& tail, const RunOptions& options)
+{
+    ProgramRun* run = Start(file, line, tail, options);
+    return run != nullptr ? Finish(file, line, run) : Outcome();
+}
+
+std::vector<ProgramRun*> E2eTest::StartMany(const char* file, int line, int count,
+                                            const std::string& tail, const RunOptions& options)
+{
+    std::vector<ProgramRun*> runs;
+    for (int i = 0; i < count; ++i)
+        runs.push_back(Start(file, line, tail, options));
+    return runs;
+}
+
+std::vector<Outcome> E2eTest::FinishAll(const char* file, int line,
+                                        const std::vector<ProgramRun*>& runs)
+{
+    std::vector<Outcome> outcomes;
+    for (ProgramRun* run : runs)
+        outcomes.push_back(run != nullptr ? Finish(file, line, run) : Outcome());
+    return outcomes;
+}
