@@ -137,7 +137,7 @@ CmdResult RunCmd(const char* file, int line, const std::string& command, const s
     }
     AssignProcessToJobObject(job, info.hProcess);
     ResumeThread(info.hThread);
-    if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(info.hProcess, RunWaitMs) != WAIT_OBJECT_0)
         ADD_FAILURE_AT(file, line) << "cmd did not end: " << command;
     else
         GetExitCodeProcess(info.hProcess, &result.ExitCode);

@@ -26,6 +26,10 @@ constexpr DWORD NoExitCode = 0xFFFFFFFF;
 // How long a message sent to the program's windows may take: on a loaded machine a thread
 // busy for a few seconds is not hung, and a message given up on would leave a field unset.
 constexpr UINT MessageWaitMs = 20000;
+// How long a run, or a command of cmd, may take to end: a few seconds on a quiet machine,
+// far more on a loaded one, where the dialog's exit alone has been seen to take half a
+// minute.
+constexpr DWORD RunWaitMs = 90000;
 // The PATH a run gets unless it says otherwise.
 constexpr const char* SystemPath = "C:\\windows\\system32;C:\\windows";
 
@@ -119,7 +123,7 @@ public:
                       const RunOptions& options = RunOptions());
     // Waits for the program and for everything it started to end, then counts what the
     // run started and reads the tool's record when a tool was started.
-    Outcome Finish(const char* file, int line, ProgramRun* run, DWORD timeoutMs = 30000);
+    Outcome Finish(const char* file, int line, ProgramRun* run, DWORD timeoutMs = RunWaitMs);
     Outcome Run(const char* file, int line, const std::string& tail,
                 const RunOptions& options = RunOptions());
     // Several runs at once, each with a record of its own; then waits for them all.
