@@ -478,7 +478,7 @@ int HostWideCharToMultiByte(uint32_t codePage, uint32_t flags, const HostWideCha
         return static_cast<int>(bytes.size());
     if (bytes.size() > static_cast<size_t>(capacity))
         return 0;
-    std::memcpy(buffer, bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), buffer);  // the terminator is among them when asked
     return static_cast<int>(bytes.size());
 }
 
