@@ -27,6 +27,28 @@ trap cleanup EXIT
 # Drive D: is a scratch folder of this run, for locations at a drive's root.
 WineSessionStart "$root" own "$arch" "$root/drive_d" || exit 1
 
+# Drives of the group's own, NRTEST_DRIVES="e:cdrom:1a2b3c4d:LABEL,...": each a folder of this
+# run, with Wine's type (cdrom, floppy, network, ramdisk; hd when empty) and the serial and
+# label Wine reads at its root. Wine takes drives in only as its server starts, so the session
+# is started anew once they are there.
+if [ -n "${NRTEST_DRIVES:-}" ]; then
+    IFS=, read -ra drives <<<"$NRTEST_DRIVES"
+    for drive in "${drives[@]}"; do
+        IFS=: read -r letter type serial label <<<"$drive"
+        dir="$root/drive_$letter"
+        mkdir -p "$dir" && ln -sfn "$dir" "$WINEPREFIX/dosdevices/$letter:" || exit 1
+        [ -z "$serial" ] || printf '%s\n' "$serial" >"$dir/.windows-serial" || exit 1
+        [ -z "$label" ] || printf '%s' "$label" >"$dir/.windows-label" || exit 1
+        [ -z "$type" ] || wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "$type" /f \
+            >>"$root/drives.log" 2>&1 || { cat "$root/drives.log" >&2; exit 1; }
+    done
+    # On SIGTERM the server writes the registry out before it exits; stopped the usual way, on
+    # a busy machine it can outlast its grace and be killed with the prefix's registry unsaved.
+    kill -TERM "$WineSessionServerPid" && wait "$WineSessionServerPid"
+    WineSessionStop
+    WineSessionStart "$root" own "$arch" "$root/drive_d" || exit 1
+fi
+
 export NRTEST_PROGRAM NRTEST_RECORDER NRTEST_ROOT NRTEST_DRIVE_D NRTEST_SHOTS NRTEST_STDERR
 NRTEST_PROGRAM=$(WinPath "$program")
 NRTEST_RECORDER=$(WinPath "$recorder")
