@@ -69,7 +69,7 @@ WaitRecord() {
 }
 
 ShowRecord() {
-    sed -e 's/^cmdline=/command line:      /; s/^path=/PATH:              /' \
+    sed -e '/^pathw=/d; s/^cmdline=/command line:      /; s/^path=/PATH:              /' \
         -e 's/^cwd=/current directory: /; s/^errormode=/error mode:        /; s/^/      /' "$record"
 }
 RecordField() { sed -n "s/^$1=//p" "$record"; }
