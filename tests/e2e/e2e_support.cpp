@@ -62,6 +62,10 @@ void RemoveTree(const std::string& path, bool keepRoot = false)
 
 void E2eTest::SetUp()
 {
+    // Wine's desktop process ends a moment after its last window and is started again by the
+    // next program that shows one, inside that run's job, where it would be counted and keep
+    // the job from emptying. Asked for here, it is the driver's for the whole group.
+    GetDesktopWindow();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     scratch_ = std::string("C:\\nrtest\\") + info->test_suite_name() + "." + info->name();
     for (char& c : scratch_)

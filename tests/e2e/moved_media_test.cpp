@@ -23,10 +23,6 @@ protected:
     void SetUp() override
     {
         E2eTest::SetUp();
-        // The desktop's process ends a moment after its last program; the program, started
-        // first, would start it again inside its own job, where it counts as started and
-        // keeps the job from emptying. The driver holds the desktop instead.
-        GetDesktopWindow();
         ClearDrives();
         // The drives as the platform reports them to the program; on any others the rows
         // below would show nothing.

@@ -42,9 +42,10 @@ if [ -n "${NRTEST_DRIVES:-}" ]; then
         [ -z "$type" ] || wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "$type" /f \
             >>"$root/drives.log" 2>&1 || { cat "$root/drives.log" >&2; exit 1; }
     done
-    # On SIGTERM the server writes the registry out before it exits; stopped the usual way, on
-    # a busy machine it can outlast its grace and be killed with the prefix's registry unsaved.
-    kill -TERM "$WineSessionServerPid" && wait "$WineSessionServerPid"
+    # SIGINT makes the server end every process of the prefix, write the registry out and exit.
+    # Waited for without a limit: wineserver -k sends SIGKILL after ten seconds, which on a
+    # busy machine can come before the fresh prefix's registry is written.
+    kill -INT "$WineSessionServerPid" && wait "$WineSessionServerPid"
     WineSessionStop
     WineSessionStart "$root" own "$arch" "$root/drive_d" || exit 1
 fi
