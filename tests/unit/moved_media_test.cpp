@@ -148,7 +148,7 @@ TEST_F(MovedMediaTest, StrangersVolumeIsOnlyOffered)
             proc(FakeDialog(), HostWmInitDialog, 0, 0);
             shown = Fake().DialogTexts[IDC_LOCATION];
             proc(FakeDialog(), HostWmCommand, IDOK, 0);  // confirmed as shown
-            return Fake().EndDialogResults.back();
+            return Fake().EndDialogResults.empty() ? IDCANCEL : Fake().EndDialogResults.back();
         };
         EXPECT_EQ(row.Exit, Run());
         EXPECT_EQ(row.Said, Fake().StdError);
