@@ -58,12 +58,9 @@ ProgramRun* E2eTest::Start(const char* file, int line, const std::string& tail,
 {
     const std::string program = options.Program.empty() ? program_ : options.Program;
     const std::string cwd = options.Cwd.empty() ? Cwd() : options.Cwd;
-    runs_.push_back(std::make_unique<ProgramRun>());
-    ProgramRun* run = runs_.back().get();
-    run->RecordPath = In("record" + std::to_string(runs_.size()) + ".txt");
-
+    const std::string record = NextRecordPath("record");
     std::map<std::string, std::optional<std::string>> env = {{"PATH", std::string(SystemPath)},
-                                                             {"NRTEST_RECORD", run->RecordPath}};
+                                                             {"NRTEST_RECORD", record}};
     for (const auto& variable : options.Env)
         env[variable.first] = variable.second;
     std::vector<char> block = EnvironmentBlock(env);
@@ -86,9 +83,22 @@ ProgramRun* E2eTest::Start(const char* file, int line, const std::string& tail,
                         &startup, &info)) {
         ADD_FAILURE_AT(file, line)
             << "cannot start " << program << " (error " << GetLastError() << ")";
-        runs_.pop_back();
         return nullptr;
     }
+    return Adopt(file, line, info, record);
+}
+
+std::string E2eTest::NextRecordPath(const std::string& stem) const
+{
+    return In(stem + std::to_string(runs_.size() + 1) + ".txt");
+}
+
+ProgramRun* E2eTest::Adopt(const char* file, int line, const PROCESS_INFORMATION& info,
+                           const std::string& recordPath)
+{
+    runs_.push_back(std::make_unique<ProgramRun>());
+    ProgramRun* run = runs_.back().get();
+    run->RecordPath = recordPath;
     run->Process = info.hProcess;
     run->Pid = info.dwProcessId;
     run->Job = CreateJobObjectA(nullptr, nullptr);

@@ -178,6 +178,14 @@ public:
     void MarkLog();
     std::string LogSinceMark() const;
 
+protected:
+    // Where the next run's tool writes its record: In(stem + N + ".txt").
+    std::string NextRecordPath(const std::string& stem) const;
+    // Takes a process created suspended as the fixture's run, in a job of its own until
+    // TearDown, and lets it go.
+    ProgramRun* Adopt(const char* file, int line, const PROCESS_INFORMATION& info,
+                      const std::string& recordPath);
+
 private:
     std::string scratch_;
     std::string program_;

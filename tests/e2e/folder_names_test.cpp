@@ -100,22 +100,12 @@ protected:
         ASSERT_EQ(oem_, GetOEMCP()) << "the group runs under " << locale_ << ".UTF-8";
     }
 
+    // The runs end first; then what the ANSI names of the fixture cannot reach goes too.
     void TearDown() override
     {
-        for (const auto& run : runs_) {
-            if (run->Job != nullptr) {
-                TerminateJobObject(run->Job, 99);
-                CloseHandle(run->Job);
-            }
-            if (run->Process != nullptr) {
-                WaitForSingleObject(run->Process, 5000);
-                CloseHandle(run->Process);
-            }
-        }
-        runs_.clear();
+        E2eTest::TearDown();
         if (Env("NRTEST_KEEP") != "1")
             RemoveTreeW(Wide(Scratch()));
-        E2eTest::TearDown();
     }
 
     static bool MakeDirW(const char* file, int line, const std::string& path)
@@ -223,11 +213,8 @@ protected:
     ProgramRun* StartW(const char* file, int line, const std::string& program,
                        const std::string& tail, const std::map<std::string, std::string>& env)
     {
-        runs_.push_back(std::make_unique<ProgramRun>());
-        ProgramRun* run = runs_.back().get();
-        run->RecordPath = In("wrecord" + std::to_string(runs_.size()) + ".txt");
-        std::map<std::string, std::string> set = {{"PATH", SystemPath},
-                                                  {"NRTEST_RECORD", run->RecordPath}};
+        const std::string record = NextRecordPath("wrecord");
+        std::map<std::string, std::string> set = {{"PATH", SystemPath}, {"NRTEST_RECORD", record}};
         for (const auto& variable : env)
             set[variable.first] = variable.second;
         std::vector<wchar_t> block = WideEnvironment(set);
@@ -240,18 +227,9 @@ protected:
                             Wide(Cwd()).c_str(), &startup, &info)) {
             ADD_FAILURE_AT(file, line)
                 << "cannot start " << program << " (error " << GetLastError() << ")";
-            runs_.pop_back();
             return nullptr;
         }
-        run->Process = info.hProcess;
-        run->Pid = info.dwProcessId;
-        run->Job = CreateJobObjectA(nullptr, nullptr);
-        if (run->Job == nullptr || !AssignProcessToJobObject(run->Job, info.hProcess))
-            ADD_FAILURE_AT(file, line) << "cannot hold the run in a job (error " << GetLastError()
-                                       << "); its processes will not be counted";
-        ResumeThread(info.hThread);
-        CloseHandle(info.hThread);
-        return run;
+        return Adopt(file, line, info, record);
     }
 
     // An unattended run, so that a location the program cannot use ends it at once.
@@ -296,7 +274,6 @@ protected:
 private:
     const char* locale_;
     UINT ansi_, oem_;
-    std::vector<std::unique_ptr<ProgramRun>> runs_;
 };
 
 class LocaleGermanTest : public FolderNamesTest {
