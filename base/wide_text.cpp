@@ -1,6 +1,7 @@
 // Conversions between the program's ANSI texts, the system's Unicode names and cmd's code page.
 #include "base/wide_text.h"
 
+#include "base/path_text.h"
 #include "base/text.h"
 
 namespace {
@@ -47,14 +48,21 @@ bool WidenInto(const char* text, HostWideChar* out, size_t capacity)
     return false;
 }
 
-bool AnsiTextInto(const HostWideChar* text, char* out, size_t capacity)
-{
-    return SpellExactly(HostCpAcp, text, out, capacity);
-}
-
 NameForm AnsiNameInto(const HostWideChar* name, char* out, size_t capacity)
 {
     return SpellName(HostCpAcp, name, out, capacity);
+}
+
+bool AbsoluteFolder(char (&folder)[PathCapacity])
+{
+    if (folder[0] == '\0' || IsBareDrive(folder) || IsAbsolutePath(folder))
+        return true;
+    static HostWideChar relative[WidePathCapacity];
+    static HostWideChar full[WidePathCapacity];
+    if (!Widen(folder, relative))
+        return false;
+    uint32_t n = HostGetFullPathName(relative, WidePathCapacity, full);
+    return n != 0 && n < WidePathCapacity && AnsiName(full, folder) != NameForm::Unusable;
 }
 
 uint32_t ConsoleCodePage()

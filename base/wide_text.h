@@ -20,6 +20,15 @@ inline size_t WideLength(const HostWideChar* text)
     return n;
 }
 
+// Unit for unit, letter case included.
+inline bool SameWideText(const HostWideChar* a, const HostWideChar* b)
+{
+    size_t n = 0;
+    while (a[n] != 0 && a[n] == b[n])
+        ++n;
+    return a[n] == b[n];
+}
+
 // A text of the program's as UTF-16, which holds every ANSI text exactly; false (and the
 // empty text) when it does not fit.
 bool WidenInto(const char* text, HostWideChar* out, size_t capacity);
@@ -46,9 +55,11 @@ NameForm AnsiName(const HostWideChar* name, char (&out)[N])
     return AnsiNameInto(name, out, N);
 }
 
-// A text (not a name: it has no short form) as ANSI, exactly; false when a character has no
-// form there or it does not fit.
-bool AnsiTextInto(const HostWideChar* text, char* out, size_t capacity);
+// A relative folder (SUITE\BIN, .\BIN, F:SUITE\BIN, \SUITE\BIN) made absolute against the
+// current directory, so that it names the same folder wherever the tool later stands; an
+// absolute one, a bare drive (D:) and the empty text (the current drive's root) are kept.
+// False when the absolute form does not fit or has no ANSI form.
+bool AbsoluteFolder(char (&folder)[PathCapacity]);
 
 // The code page a new console starts with: the system locale's OEM code page, which a
 // manifest cannot change as it can the process's own.

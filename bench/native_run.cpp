@@ -26,11 +26,11 @@ int main(int argc, char** argv)
     const char* tail = "idle.exe Bench_Idle_Tool $s";
     const char* started = "C:\\Bench\\tool\\idle.exe";
     if (moved) {
-        Fake().Drives['C'] = FakeDrive{HostDriveFixed, 0x43000000, ""};
-        Fake().Drives['D'] = FakeDrive{HostDriveCdrom, 0x44000000, ""};
-        Fake().Drives['E'] = FakeDrive{HostDriveFixed, 0x0BADF00D, "OTHER"};
-        Fake().Drives['F'] = FakeDrive{HostDriveCdrom, 0x1A2B3C4D, "MARLINTH"};
-        Fake().Drives['Z'] = FakeDrive{HostDriveFixed, 0x5A000000, ""};
+        Fake().Drives['C'] = FakeDrive{HostDriveFixed, 0x43000000, u""};
+        Fake().Drives['D'] = FakeDrive{HostDriveCdrom, 0x44000000, u""};
+        Fake().Drives['E'] = FakeDrive{HostDriveFixed, 0x0BADF00D, u"OTHER"};
+        Fake().Drives['F'] = FakeDrive{HostDriveCdrom, 0x1A2B3C4D, u"MARLINTH"};
+        Fake().Drives['Z'] = FakeDrive{HostDriveFixed, 0x5A000000, u""};
         AddDirectory("E:\\tool");
         AddFile("E:\\tool\\moved.exe");
         AddDirectory("F:\\tool");

@@ -9,6 +9,8 @@ typedef struct HostWindowTag* HostWindow;      // a window handle
 typedef struct HostKeyTag* HostKey;            // an open registry key
 typedef struct HostFileTag* HostFile;          // an open file
 typedef struct HostMemoryTag* HostMemory;      // a movable memory block
+typedef struct HostFindTag* HostFind;          // a search for files by a pattern
+typedef struct HostProcessTag* HostProcess;    // an open process
 typedef char16_t HostWideChar;                 // a UTF-16 code unit, as the platform's WCHAR
 
 constexpr uint32_t HostNoAttributes = 0xFFFFFFFFu;  // the path does not exist
@@ -21,6 +23,7 @@ constexpr uint32_t HostRegSz = 1, HostRegExpandSz = 2, HostRegBinary = 3, HostRe
 constexpr uint32_t HostKeyQueryValue = 0x0001, HostKeyWrite = 0x20006;
 constexpr uint32_t HostKeyWow6464Key = 0x0100;  // the 64-bit registry view, from a 32-bit program
 constexpr long HostSuccess = 0;
+constexpr uint32_t HostErrorInvalidParameter = 87;  // among others: no process of that id
 
 constexpr uint32_t HostSemFailCriticalErrors = 0x0001;
 constexpr uint32_t HostCreateDefaultErrorMode = 0x04000000;
@@ -31,6 +34,7 @@ constexpr uint32_t HostGenericRead = 0x80000000, HostGenericWrite = 0x40000000;
 constexpr uint32_t HostFileShareRead = 0x1;
 constexpr uint32_t HostCreateAlways = 2, HostOpenExisting = 3;
 constexpr uint32_t HostMoveReplaceExisting = 0x1, HostMoveWriteThrough = 0x8;
+constexpr uint32_t HostSynchronize = 0x00100000, HostWaitTimeout = 0x102;
 
 constexpr uint32_t HostDriveRemovable = 2, HostDriveFixed = 3, HostDriveRemote = 4,
                    HostDriveCdrom = 5, HostDriveRamdisk = 6;
@@ -103,10 +107,18 @@ void HostCloseHandle(HostFile file);
 bool HostMoveFileEx(const char* from, const char* to, uint32_t flags);
 uint32_t HostGetLogicalDrives();  // bit 0 for A:, bit 1 for B:, ...
 uint32_t HostGetDriveType(const char* root);
-// The volume's label and serial number; false when the drive has none to tell.
-bool HostGetVolumeInformation(const char* root, char* label, uint32_t labelCapacity,
+// The volume's label, in UTF-16 as the volume holds it, and its serial number; false when
+// the drive has none to tell.
+bool HostGetVolumeInformation(const char* root, HostWideChar* label, uint32_t labelCapacity,
                               uint32_t* serial);
 bool HostDeleteFile(const char* path);
+// The files whose names match pattern, one name at a time; null when none matches.
+HostFind HostFindFirstFile(const char* pattern, char* name, uint32_t capacity);
+bool HostFindNextFile(HostFind find, char* name, uint32_t capacity);
+void HostFindClose(HostFind find);
+HostProcess HostOpenProcess(uint32_t access, uint32_t processId);  // null when it fails
+uint32_t HostWaitForSingleObject(HostProcess process, uint32_t milliseconds);
+void HostCloseProcess(HostProcess process);
 
 // The registry (ADVAPI32); every key is below HKEY_LOCAL_MACHINE.
 long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key);
@@ -114,6 +126,8 @@ long HostRegQueryValueEx(HostKey key, const HostWideChar* name, uint32_t* type, 
                          uint32_t* size);
 long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void* data,
                        uint32_t size);
+long HostRegSetValueExW(HostKey key, const HostWideChar* name, uint32_t type, const void* data,
+                        uint32_t size);
 long HostRegDeleteValue(HostKey key, const char* name);
 void HostRegCloseKey(HostKey key);
 

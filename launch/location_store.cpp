@@ -73,6 +73,11 @@ bool QueryLocation(HostKey key, StoreKey& store)
     static char spelled[PathCapacity];
     CopyText(spelled, Launch.Location);
     TrimPastedPath(Launch.Location);
+    // A relative text names its folder against the current directory, as a typed one does:
+    // the tool, its PATH and the batch file get the absolute form, never a text that means
+    // another folder once the tool changes its directory. The stored text stays as written.
+    if (!AbsoluteFolder(Launch.Location))
+        CopyText(Launch.Location, "?");
     store.KeepValue = type == HostRegExpandSz || form != NameForm::Exact ||
                       CompareText(Launch.Location, spelled) != 0;
     CopyText(store.Loaded, Launch.Location);
@@ -146,10 +151,12 @@ void SaveLocation(const StoreKey& store)
                       static_cast<uint32_t>(TextLength(Launch.Location) + 1));
     char name[IdentityNameCapacity];
     IdentityValueName(name);
-    char identity[IdentityCapacity];
-    if (VolumeIdentityOf(Launch.Location, identity))
-        HostRegSetValueEx(key, name, HostRegSz, identity,
-                          static_cast<uint32_t>(TextLength(identity) + 1));
+    static HostWideChar wideName[IdentityNameCapacity];
+    static VolumeIdentity identity;
+    // Written in UTF-16, so that a label outside the ANSI code page is kept exactly.
+    if (VolumeIdentityOf(Launch.Location, identity) && Widen(name, wideName))
+        HostRegSetValueExW(key, wideName, HostRegSz, identity,
+                           static_cast<uint32_t>((WideLength(identity) + 1) * sizeof identity[0]));
     else
         HostRegDeleteValue(key, name);  // an identity from before would name another medium
     HostRegCloseKey(key);

@@ -10,8 +10,9 @@
 
 namespace {
 
-// The identity stored with the target's location, if any.
-bool RecordedIdentity(const StoreKey& store, char (&identity)[IdentityCapacity])
+// The identity stored with the target's location, if any, in UTF-16 as it was written; one
+// written through a code page in an earlier form holds its label as that page spelled it.
+bool RecordedIdentity(const StoreKey& store, VolumeIdentity& identity)
 {
     HostKey key = nullptr;
     if (HostRegOpenKeyEx(store.Path, HostKeyQueryValue | store.View, &key) != HostSuccess)
@@ -19,17 +20,14 @@ bool RecordedIdentity(const StoreKey& store, char (&identity)[IdentityCapacity])
     char name[IdentityNameCapacity];
     IdentityValueName(name);
     static HostWideChar wideName[IdentityNameCapacity];
-    static HostWideChar data[IdentityCapacity];
     uint32_t type = 0;
-    uint32_t size = sizeof data - sizeof data[0];
+    uint32_t size = sizeof identity - sizeof identity[0];
     bool found = Widen(name, wideName) &&
-                 HostRegQueryValueEx(key, wideName, &type, data, &size) == HostSuccess &&
+                 HostRegQueryValueEx(key, wideName, &type, identity, &size) == HostSuccess &&
                  type == HostRegSz;
     HostRegCloseKey(key);
-    if (!found)
-        return false;
-    data[size / sizeof data[0]] = 0;
-    return AnsiTextInto(data, identity, sizeof identity);
+    identity[found ? size / sizeof identity[0] : 0] = 0;
+    return found;
 }
 
 }  // namespace
@@ -39,7 +37,7 @@ MovedMedia FindMovedMedia(const StoreKey& store, char (&found)[PathCapacity])
     found[0] = '\0';
     if (!store.Stored || !IsDriveLocation(Launch.Location))
         return MovedMedia::NotFound;
-    char recorded[IdentityCapacity];
+    static VolumeIdentity recorded;
     bool remembered = RecordedIdentity(store, recorded);
     uint32_t drives = HostGetLogicalDrives();
     char own = UpperLetter(Launch.Location[0]);
@@ -61,8 +59,8 @@ MovedMedia FindMovedMedia(const StoreKey& store, char (&found)[PathCapacity])
         JoinPath(probe, dir, Launch.TargetFile);
         if (!PathExists(probe))
             continue;
-        char identity[IdentityCapacity];
-        if (remembered && RootIdentity(root, identity) && CompareText(identity, recorded) == 0) {
+        static VolumeIdentity identity;
+        if (remembered && RootIdentity(root, identity) && SameWideText(identity, recorded)) {
             CopyText(found, candidate);
             return MovedMedia::Taken;
         }

@@ -17,24 +17,28 @@ bool IsRememberedKind(uint32_t type)
            type == HostDriveRamdisk;
 }
 
-bool RootIdentity(const char* root, char (&identity)[IdentityCapacity])
+bool RootIdentity(const char* root, VolumeIdentity& identity)
 {
-    char label[NameCapacity] = "";
+    static HostWideChar label[NameCapacity];
+    label[0] = 0;
     uint32_t serial = 0;
-    if (!HostGetVolumeInformation(root, label, sizeof label, &serial))
+    if (!HostGetVolumeInformation(root, label, NameCapacity, &serial))
         return false;
-    TextBuilder text(identity, sizeof identity);
+    label[NameCapacity - 1] = 0;
+    size_t at = 0;
     for (int shift = 28; shift >= 0; shift -= 4) {
-        text.Put("0123456789ABCDEF"[(serial >> shift) & 15]);
+        identity[at++] = static_cast<HostWideChar>("0123456789ABCDEF"[(serial >> shift) & 15]);
         if (shift == 16)
-            text.Put('-');
+            identity[at++] = u'-';
     }
-    text.Put(' ');
-    text.Append(label);
+    identity[at++] = u' ';
+    for (size_t i = 0; label[i] != 0; ++i)
+        identity[at++] = label[i];
+    identity[at] = 0;
     return true;
 }
 
-bool VolumeIdentityOf(const char* location, char (&identity)[IdentityCapacity])
+bool VolumeIdentityOf(const char* location, VolumeIdentity& identity)
 {
     if (!IsDriveLocation(location))
         return false;

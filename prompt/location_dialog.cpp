@@ -95,15 +95,7 @@ bool ReadTypedLocation(HostWindow dialog)
         return false;
     TrimPastedPath(Launch.Location);
     StripTrailingSeparators(Launch.Location);
-    if (Launch.Location[0] == '\0' || IsBareDrive(Launch.Location) ||
-        IsAbsolutePath(Launch.Location))
-        return true;
-    static HostWideChar relative[WidePathCapacity];
-    static HostWideChar full[WidePathCapacity];
-    if (!Widen(Launch.Location, relative))
-        return false;
-    uint32_t n = HostGetFullPathName(relative, WidePathCapacity, full);
-    if (n == 0 || n >= WidePathCapacity || AnsiName(full, Launch.Location) == NameForm::Unusable)
+    if (!AbsoluteFolder(Launch.Location))
         return false;
     StripTrailingSeparators(Launch.Location);
     return true;

@@ -47,6 +47,67 @@ void SetTempPath(char (&tempPath)[ScriptPathCapacity + 14])
     AppendText(tempPath, ".new");
 }
 
+// The id of the run whose temporary file this is: NRVARCD.BAT.<eight hexadecimal digits>.new,
+// in any letter case; false for any other name.
+bool TempFileRun(const char* name, uint32_t& id)
+{
+    constexpr const char* Prefix = "nrvarcd.bat.";
+    constexpr const char* Suffix = ".new";
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    size_t at = 0;
+    for (; Prefix[at] != '\0'; ++at)
+        if (lower(name[at]) != Prefix[at])
+            return false;
+    id = 0;
+    for (size_t end = at + 8; at < end; ++at) {
+        char c = lower(name[at]);
+        uint32_t digit = c >= '0' && c <= '9'   ? static_cast<uint32_t>(c - '0')
+                         : c >= 'a' && c <= 'f' ? static_cast<uint32_t>(c - 'a' + 10)
+                                                : 16;
+        if (digit == 16)
+            return false;
+        id = id << 4 | digit;
+    }
+    for (size_t i = 0; Suffix[i] != '\0'; ++i, ++at)
+        if (lower(name[at]) != Suffix[i])
+            return false;
+    return name[at] == '\0';
+}
+
+// A process that cannot be looked at counts as running: only a process id the system no
+// longer knows, or a process that has ended, is known to be gone.
+bool ProcessRuns(uint32_t id)
+{
+    HostProcess process = HostOpenProcess(HostSynchronize, id);
+    if (process == nullptr)
+        return HostGetLastError() != HostErrorInvalidParameter;
+    bool runs = HostWaitForSingleObject(process, 0) == HostWaitTimeout;
+    HostCloseProcess(process);
+    return runs;
+}
+
+// Removes the temporary files of runs that ended between writing theirs and moving it into
+// place; a file of a run that still goes on is left to it.
+void RemoveDeadRunsFiles()
+{
+    char pattern[ScriptPathCapacity + 8];
+    CopyText(pattern, Launch.ScriptPath);
+    AppendText(pattern, ".*.new");
+    char name[NameCapacity];
+    HostFind find = HostFindFirstFile(pattern, name, sizeof name);
+    if (find == nullptr)
+        return;
+    do {
+        uint32_t id = 0;
+        if (TempFileRun(name, id) && !ProcessRuns(id)) {
+            char path[ScriptPathCapacity + NameCapacity];
+            JoinPath(path, Launch.ProgramDir, name);
+            HostDeleteFile(path);
+        }
+    } while (HostFindNextFile(find, name, sizeof name));
+    HostFindClose(find);
+}
+
 // True when the file under ScriptPath holds these bytes and no others. One byte more than
 // the new content is asked for, so that a longer file is told apart; a file that cannot be
 // read counts as different and is written anew.
@@ -154,6 +215,7 @@ ScriptOutcome WriteEnvironmentScript(bool onlyWhenChanged, ScriptFailure& failur
 
     // The new content goes to a file of its own first, so that a failure at any point
     // leaves the old batch file whole.
+    RemoveDeadRunsFiles();
     char tempPath[ScriptPathCapacity + 14];
     SetTempPath(tempPath);
     HostFile file =

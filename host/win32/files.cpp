@@ -13,6 +13,8 @@ static_assert(HostGenericWrite == GENERIC_WRITE && HostCreateAlways == CREATE_AL
 static_assert(HostGenericRead == GENERIC_READ && HostOpenExisting == OPEN_EXISTING, "match");
 static_assert(HostFileShareRead == FILE_SHARE_READ, "sharing flag matches");
 static_assert(HostMoveReplaceExisting == MOVEFILE_REPLACE_EXISTING, "flags match");
+static_assert(HostSynchronize == SYNCHRONIZE && HostWaitTimeout == WAIT_TIMEOUT, "codes match");
+static_assert(HostErrorInvalidParameter == ERROR_INVALID_PARAMETER, "error code matches");
 static_assert(HostMoveWriteThrough == MOVEFILE_WRITE_THROUGH, "flags match");
 static_assert(HostStdErrorHandle == STD_ERROR_HANDLE, "handle number matches");
 static_assert(sizeof(HostWideChar) == sizeof(WCHAR), "UTF-16 code units");
@@ -228,12 +230,15 @@ uint32_t HostGetDriveType(const char* root)
     return GetDriveTypeA(root);
 }
 
-bool HostGetVolumeInformation(const char* root, char* label, uint32_t labelCapacity,
+bool HostGetVolumeInformation(const char* root, HostWideChar* label, uint32_t labelCapacity,
                               uint32_t* serial)
 {
+    WCHAR wideRoot[4] = {};
+    for (int i = 0; i < 3 && root[i] != '\0'; ++i)
+        wideRoot[i] = static_cast<WCHAR>(static_cast<unsigned char>(root[i]));
     DWORD number = 0;
-    bool ok = GetVolumeInformationA(root, label, labelCapacity, &number, nullptr, nullptr, nullptr,
-                                    0) != 0;
+    bool ok = GetVolumeInformationW(wideRoot, W(label), labelCapacity, &number, nullptr, nullptr,
+                                    nullptr, 0) != 0;
     *serial = number;
     return ok;
 }
@@ -241,4 +246,43 @@ bool HostGetVolumeInformation(const char* root, char* label, uint32_t labelCapac
 bool HostDeleteFile(const char* path)
 {
     return DeleteFileA(path) != 0;
+}
+
+HostFind HostFindFirstFile(const char* pattern, char* name, uint32_t capacity)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return nullptr;
+    lstrcpynA(name, found.cFileName, static_cast<int>(capacity));
+    return reinterpret_cast<HostFind>(find);
+}
+
+bool HostFindNextFile(HostFind find, char* name, uint32_t capacity)
+{
+    WIN32_FIND_DATAA found;
+    if (FindNextFileA(reinterpret_cast<HANDLE>(find), &found) == 0)
+        return false;
+    lstrcpynA(name, found.cFileName, static_cast<int>(capacity));
+    return true;
+}
+
+void HostFindClose(HostFind find)
+{
+    FindClose(reinterpret_cast<HANDLE>(find));
+}
+
+HostProcess HostOpenProcess(uint32_t access, uint32_t processId)
+{
+    return reinterpret_cast<HostProcess>(OpenProcess(access, FALSE, processId));
+}
+
+uint32_t HostWaitForSingleObject(HostProcess process, uint32_t milliseconds)
+{
+    return WaitForSingleObject(reinterpret_cast<HANDLE>(process), milliseconds);
+}
+
+void HostCloseProcess(HostProcess process)
+{
+    CloseHandle(reinterpret_cast<HANDLE>(process));
 }

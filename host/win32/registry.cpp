@@ -34,6 +34,13 @@ long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void*
                           static_cast<const BYTE*>(data), size);
 }
 
+long HostRegSetValueExW(HostKey key, const HostWideChar* name, uint32_t type, const void* data,
+                        uint32_t size)
+{
+    return RegSetValueExW(reinterpret_cast<HKEY>(key), reinterpret_cast<const WCHAR*>(name), 0,
+                          type, static_cast<const BYTE*>(data), size);
+}
+
 long HostRegDeleteValue(HostKey key, const char* name)
 {
     return RegDeleteValueA(reinterpret_cast<HKEY>(key), name);

@@ -189,14 +189,17 @@ bool E2eTest::CreateKey(const char* file, int line, const char* path)
 }
 
 bool E2eTest::SetValue(const char* file, int line, const std::string& name, DWORD type,
-                       const std::string& data)
+                       const std::string& data, bool unicode)
 {
     HKEY key = nullptr;
     LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, LocatorKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                               &key, nullptr);
     if (rc == ERROR_SUCCESS) {
-        rc = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                            static_cast<DWORD>(data.size()));
+        const auto* bytes = reinterpret_cast<const BYTE*>(data.data());
+        auto size = static_cast<DWORD>(data.size());
+        rc = unicode ? RegSetValueExW(key, std::wstring(name.begin(), name.end()).c_str(), 0, type,
+                                      bytes, size)
+                     : RegSetValueExA(key, name.c_str(), 0, type, bytes, size);
         RegCloseKey(key);
     }
     if (rc != ERROR_SUCCESS) {
@@ -210,6 +213,17 @@ bool E2eTest::SetString(const char* file, int line, const std::string& name,
                         const std::string& text)
 {
     return SetValue(file, line, name, REG_SZ, text + std::string(1, '\0'));
+}
+
+bool E2eTest::SetUnicodeString(const char* file, int line, const std::string& name,
+                               const std::string& utf8)
+{
+    std::wstring wide(utf8.size() + 1, L'\0');
+    int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    return SetValue(file, line, name, REG_SZ,
+                    std::string(reinterpret_cast<const char*>(wide.data()), n * sizeof(wchar_t)),
+                    true);
 }
 
 bool E2eTest::SetDword(const char* file, int line, const std::string& name, DWORD value)

@@ -108,10 +108,14 @@ public:
 
     // Registry, under HKEY_LOCAL_MACHINE; the values are those of LocatorKey.
     static bool CreateKey(const char* file, int line, const char* path);
+    // data in UTF-16 through the Unicode call when unicode is set (name is ASCII).
     static bool SetValue(const char* file, int line, const std::string& name, DWORD type,
-                         const std::string& data);
+                         const std::string& data, bool unicode = false);
     static bool SetString(const char* file, int line, const std::string& name,
                           const std::string& text);
+    // A string from UTF-8, written in UTF-16 through the Unicode call.
+    static bool SetUnicodeString(const char* file, int line, const std::string& name,
+                                 const std::string& utf8);
     static bool SetDword(const char* file, int line, const std::string& name, DWORD value);
     static RegValue GetValue(const std::string& name);
     static bool KeyExists(const char* path);

@@ -8,6 +8,8 @@
 //   G: CD-ROM 1a2b3c4d MARLINTH66   the suite's disc, in another drive
 //   H: floppy 0badf00d DISK1        removable
 //   N: network
+//   I: CD-ROM 6b6b6b6b OMEGA        a look-alike of J: under the ANSI code page
+//   J: CD-ROM 6b6b6b6b ΩMEGA        a label no ANSI code page here spells
 #include <string>
 
 #include "e2e_support.h"
@@ -33,7 +35,8 @@ protected:
         } drives[] = {
             {"E:\\", DRIVE_CDROM, 0x1a2b3c4d}, {"F:\\", DRIVE_CDROM, 0x5e6f7a8b},
             {"G:\\", DRIVE_CDROM, 0x1a2b3c4d}, {"H:\\", DRIVE_REMOVABLE, 0x0badf00d},
-            {"N:\\", DRIVE_REMOTE, 0},
+            {"N:\\", DRIVE_REMOTE, 0},         {"I:\\", DRIVE_CDROM, 0x6b6b6b6b},
+            {"J:\\", DRIVE_CDROM, 0x6b6b6b6b},
         };
         for (const auto& drive : drives) {
             SCOPED_TRACE(drive.Root);
@@ -85,10 +88,9 @@ protected:
 
     const std::string Tail = "devshl.dll T tool.exe_$s S";
 
-private:
     static void ClearDrives()
     {
-        for (char letter : std::string("EFGHN")) {
+        for (char letter : std::string("EFGHNIJ")) {
             const std::string dir = std::string(1, letter) + ":\\SUITE";
             DeleteFileA((dir + "\\BIN\\devshl.dll").c_str());
             RemoveDirectoryA((dir + "\\BIN").c_str());
@@ -200,6 +202,39 @@ TEST_F(MovedMediaTest, StrangersVolumeIsOfferedNotTaken)
         EXPECT_EQ(row.Line, errors);
         EXPECT_EQ("E:\\SUITE\\BIN", GetValue("devshl.dll").Text());
         EXPECT_EQ(row.Recorded != nullptr, GetValue(Identity).Present);
+    }
+}
+
+// A label outside the ANSI code page is compared as the volume holds it: the look-alike that
+// the code page would make of it is passed over, unattended, and the real disc is taken.
+TEST_F(MovedMediaTest, LabelOutsideTheCodePageIsMatchedExactly)
+{
+    struct Row {
+        const char* Letters;  // the drives that hold the target
+        DWORD Exit;
+        const char* Cmdline;
+        const char* Line;
+    };
+    const Row rows[] = {
+        {"IJ", 0, "tool.exe J:\\SUITE\\BIN\\devshl.dll", ""},
+        {"I", 2, "",
+         "nrcdrom: devshl.dll is not in E:\\SUITE\\BIN; I:\\SUITE\\BIN holds one, on another "
+         "volume than the one it was found on; not asking because NRCDROM_UNATTENDED is "
+         "set\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Letters);
+        ClearDrives();
+        RemoveProductKeys();
+        for (const char* letter = row.Letters; *letter != '\0'; ++letter)
+            ASSERT_TRUE(Place(HERE, *letter));
+        ASSERT_TRUE(SetString(HERE, "devshl.dll", "E:\\SUITE\\BIN"));
+        ASSERT_TRUE(SetUnicodeString(HERE, Identity, "6B6B-6B6B \u03A9MEGA"));
+        std::string errors;
+        Outcome run = RunAlone(HERE, true, &errors);
+        EXPECT_EQ(row.Exit, run.ExitCode);
+        EXPECT_EQ(row.Cmdline, run.Tool["cmdline"]);
+        EXPECT_EQ(row.Line, errors);
     }
 }
 

@@ -2,6 +2,8 @@
 // refused by the file system, and run in the platform's command interpreter. The program
 // lives in D:\Program Files\Suite\BIN and the target in D:\media\BIN, so the texts are
 // written out.
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,7 @@ protected:
             while (FindNextFileA(search, &found));
             FindClose(search);
         }
+        std::sort(names.begin(), names.end());
         return names;
     }
 
@@ -71,11 +74,17 @@ TEST_F(ScriptTest, MissingFileIsWrittenAndTheLocationWrittenBack)
 {
     // Bytes after the terminator would not survive a write back.
     ASSERT_TRUE(SetValue(HERE, "devshl.dll", REG_SZ, std::string(Location) + '\0' + "x" + '\0'));
+    // The temporary file of a run killed before its move goes; that of a run still going
+    // (the driver stands in for one) stays.
+    char live[32];
+    snprintf(live, sizeof live, "NRVARCD.BAT.%08lX.new", GetCurrentProcessId());
+    ASSERT_TRUE(WriteFileText(HERE, std::string(Script) + ".7FFFFFF0.new", "killed"));
+    ASSERT_TRUE(WriteFileText(HERE, std::string("D:\\Program Files\\Suite\\BIN\\") + live, ""));
     Outcome run = Run(HERE, Tail, Options());
     EXPECT_EQ(1u, run.ExitCode);
     EXPECT_EQ(1u, run.Processes);
     EXPECT_EQ(Written, ReadFileText(Script));
-    EXPECT_EQ(std::vector<std::string>({"NRVARCD.BAT"}), BesideTheProgram());
+    EXPECT_EQ(std::vector<std::string>({"NRVARCD.BAT", live}), BesideTheProgram());
     EXPECT_EQ(std::string(Location) + '\0', GetValue("devshl.dll").Data);
 }
 

@@ -420,6 +420,13 @@ std::string RegText(const std::string& key, const std::string& name)
     if (v == k->second.end())
         return "(absent)";
     std::string s = v->second.Data;
+    if (v->second.Wide) {
+        std::u16string wide;
+        for (size_t i = 0; i + 1 < s.size(); i += 2)
+            wide += static_cast<char16_t>(static_cast<unsigned char>(s[i]) |
+                                          static_cast<unsigned char>(s[i + 1]) << 8);
+        s = Utf8(wide);
+    }
     if (!s.empty() && s.back() == '\0')
         s.pop_back();
     return s;
@@ -870,22 +877,108 @@ uint32_t HostGetDriveType(const char* root)
     return drive != nullptr ? drive->Type : 1;  // DRIVE_NO_ROOT_DIR
 }
 
-bool HostGetVolumeInformation(const char* root, char* label, uint32_t labelCapacity,
+bool HostGetVolumeInformation(const char* root, HostWideChar* label, uint32_t labelCapacity,
                               uint32_t* serial)
 {
     Fake().Calls.push_back(std::string("GetVolumeInformation ") + root);
     const FakeDrive* drive = DriveOf(root);
     if (drive == nullptr || drive->NoVolume || drive->Label.size() + 1 > labelCapacity)
         return false;
-    std::memcpy(label, drive->Label.c_str(), drive->Label.size() + 1);
+    CopyOut(drive->Label, label, labelCapacity);
     *serial = drive->Serial;
     return true;
 }
 
 bool HostDeleteFile(const char* path)
 {
+    Fake().Calls.push_back(std::string("DeleteFile ") + path);
     return Fake().Files.erase(PathKey(path)) != 0;
 }
+
+namespace {
+
+// A name matches a pattern of * and ? without regard to letter case, as the platform's
+// long names do.
+bool Matches(const char* pattern, const char* name)
+{
+    if (*pattern == '\0')
+        return *name == '\0';
+    if (*pattern == '*')
+        return Matches(pattern + 1, name) || (*name != '\0' && Matches(pattern, name + 1));
+    return *name != '\0' &&
+           (*pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
+                                   std::tolower(static_cast<unsigned char>(*name))) &&
+           Matches(pattern + 1, name + 1);
+}
+
+struct FakeFind {
+    std::vector<std::string> Names;
+    size_t Next = 0;
+};
+
+bool NextFound(FakeFind* find, char* name, uint32_t capacity)
+{
+    if (find->Next == find->Names.size())
+        return false;
+    const std::string& found = find->Names[find->Next++];
+    if (found.size() + 1 > capacity)
+        FakeMisuse("FindFirstFile with a name buffer too small");
+    std::memcpy(name, found.c_str(), std::min<size_t>(found.size() + 1, capacity));
+    return true;
+}
+
+}  // namespace
+
+HostFind HostFindFirstFile(const char* pattern, char* name, uint32_t capacity)
+{
+    std::string key = PathKey(pattern);
+    std::string dir = ParentOf(key);
+    std::string names = key.substr(dir.size() + 1);
+    auto* find = new FakeFind;
+    for (const auto& file : Fake().Files) {
+        std::string parent = ParentOf(file.first);
+        std::string name = parent.empty() ? file.first : file.first.substr(parent.size() + 1);
+        if (!NoCase()(parent, dir) && !NoCase()(dir, parent) &&
+            Matches(names.c_str(), name.c_str()))
+            find->Names.push_back(name);
+    }
+    if (!NextFound(find, name, capacity)) {
+        delete find;
+        return nullptr;
+    }
+    return reinterpret_cast<HostFind>(find);
+}
+
+bool HostFindNextFile(HostFind find, char* name, uint32_t capacity)
+{
+    return NextFound(reinterpret_cast<FakeFind*>(find), name, capacity);
+}
+
+void HostFindClose(HostFind find)
+{
+    delete reinterpret_cast<FakeFind*>(find);
+}
+
+HostProcess HostOpenProcess(uint32_t access, uint32_t processId)
+{
+    if (access != HostSynchronize)
+        FakeMisuse("OpenProcess " + Hex(access));
+    if (processId != Fake().ProcessId && Fake().OtherProcesses.count(processId) == 0) {
+        Fake().LastError = HostErrorInvalidParameter;
+        return nullptr;
+    }
+    return reinterpret_cast<HostProcess>(static_cast<uintptr_t>(processId) + 1);
+}
+
+// Every process the fake can open still runs.
+uint32_t HostWaitForSingleObject(HostProcess, uint32_t milliseconds)
+{
+    if (milliseconds != 0)
+        FakeMisuse("WaitForSingleObject that waits");
+    return HostWaitTimeout;
+}
+
+void HostCloseProcess(HostProcess) {}
 
 // The registry.
 
@@ -971,6 +1064,22 @@ long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void*
     ++Fake().RegistryWrites;
     Fake().Calls.push_back(std::string("RegSetValueEx ") + name);
     (*k->View)[k->Path][name] = FakeValue{type, std::string(static_cast<const char*>(data), size)};
+    return HostSuccess;
+}
+
+long HostRegSetValueExW(HostKey key, const HostWideChar* name, uint32_t type, const void* data,
+                        uint32_t size)
+{
+    auto* k = reinterpret_cast<FakeKey*>(key);
+    if ((k->Access & HostKeyWrite) != HostKeyWrite)
+        return ErrorAccessDenied;
+    if (type != HostRegSz || size % 2 != 0)
+        FakeMisuse("RegSetValueExW of a type or size that is no UTF-16 string");
+    ++Fake().RegistryWrites;
+    std::u16string wideName(name, WideSize(name));
+    Fake().Calls.push_back("RegSetValueEx " + Utf8(wideName));
+    (*k->View)[k->Path][Utf8(wideName)] =
+        FakeValue{type, std::string(static_cast<const char*>(data), size), true};
     return HostSuccess;
 }
 

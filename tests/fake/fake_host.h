@@ -31,7 +31,7 @@ struct FakeProcess {
 struct FakeDrive {
     uint32_t Type;  // HostDriveCdrom and the rest
     uint32_t Serial = 0;
-    std::string Label;
+    std::u16string Label;   // as the volume holds it
     bool NoVolume = false;  // the drive tells no volume (no medium in it)
 };
 
@@ -61,7 +61,8 @@ struct FakeHost {
     // a volume without 8.3 names.
     std::map<std::u16string, std::u16string> ShortNames;
     uint32_t ProcessId = 0x1234;
-    bool HasStdError = false;  // a standard error handle, which StdError collects
+    std::set<uint32_t> OtherProcesses;  // the ids of the other processes that run now
+    bool HasStdError = false;           // a standard error handle, which StdError collects
     std::string StdError;
     bool StdErrorIsConsole = false;  // then the Unicode console call collects ConsoleText
     std::u16string ConsoleText;
@@ -153,7 +154,8 @@ void AddDirectory(const std::string& path);
 void SetRegString(const std::string& key, const std::string& name, const std::string& text);
 void SetRegValue(const std::string& key, const std::string& name, uint32_t type,
                  const std::string& bytes);
-std::string RegText(const std::string& key, const std::string& name);  // "(absent)" if none
+// "(absent)" if none; a string written in UTF-16 comes back in UTF-8.
+std::string RegText(const std::string& key, const std::string& name);
 void SetRegStringW(const std::string& key, const std::string& name, const std::u16string& text);
 // The bytes of text in a code page the fake knows; unknown characters become '?'.
 std::string Encode(uint32_t codePage, const std::u16string& text);

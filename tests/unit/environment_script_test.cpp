@@ -353,6 +353,8 @@ TEST_F(ScriptModeTest, RegistryFollowsTheBatchFile)
         SetRegString(LocatorKeyPath, "devshl.dll", "E:\\GONE");
         Fake().Files[script] = "old";
         Fake().Files[script + ".00005678.new"] = "another run's";
+        Fake().OtherProcesses.insert(0x5678);
+        Fake().Files[script + ".00009abc.new"] = "a run that ended before its move";
         if (row.Locked)
             Fake().LockedFiles.insert(script);
         if (row.ReadOnly)
@@ -371,7 +373,9 @@ TEST_F(ScriptModeTest, RegistryFollowsTheBatchFile)
                                             : content.substr(0, 4) == "rem " ? "new"
                                                                              : "?");
         EXPECT_EQ("another run's", Fake().Files[script + ".00005678.new"]);
-        EXPECT_EQ(2u, Fake().Files.size());  // no temporary file of this run is left
+        // A write removes the file of a run that ended; no temporary file of this run is left.
+        EXPECT_EQ(row.ReadOnly ? 1u : 0u, Fake().Files.count(script + ".00009ABC.new"));
+        EXPECT_EQ(row.ReadOnly ? 3u : 2u, Fake().Files.size());
     }
 }
 

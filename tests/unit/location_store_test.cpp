@@ -24,7 +24,7 @@ protected:
         ResetLaunchState();
         Fake().Keys[LocatorKeyPath];
         Fake().Environment["SystemDrive"] = "C:";
-        Fake().Environment["Deep"] = std::string(510, 'd');
+        Fake().Environment["Deep"] = "C:\\" + std::string(507, 'd');
         CopyText(Launch.TargetFile, "devshl.dll");
         Fake().ShortNames[u"C:\\t\\dirΩ\\BIN"] = u"C:\\t\\DIR~1\\BIN";
         if (!unicode.empty())
@@ -62,8 +62,8 @@ TEST_F(LocationStoreTest, LocatorKeyAbsentUsesTheCurrentDirectoryAndWritesNothin
 
 TEST_F(LocationStoreTest, StoredValues)
 {
-    const std::string long519(519, 'x');
-    const std::string deep519 = std::string(510, 'd') + std::string(9, 'e');
+    const std::string long519 = "C:\\" + std::string(516, 'x');
+    const std::string deep519 = "C:\\" + std::string(507, 'd') + std::string(9, 'e');
     struct Row {
         const char* Name;
         uint32_t Type;
@@ -96,6 +96,12 @@ TEST_F(LocationStoreTest, StoredValues)
          u"E:\\dirΩ"},
         {"in double quotes", HostRegSz, std::string("\"E:\\My Tools\"\0", 14), "E:\\My Tools",
          false, true},
+        {"relative: the folder it names", HostRegSz, "SUITE\\BIN", "C:\\Work\\SUITE\\BIN", false,
+         true},
+        {"relative to the current folder", HostRegSz, ".\\BIN", "C:\\Work\\BIN", false, true},
+        {"a drive without a backslash", HostRegSz, "F:SUITE\\BIN", "F:\\SUITE\\BIN", false, true},
+        {"one leading backslash", HostRegSz, "\\SUITE\\BIN", "C:\\SUITE\\BIN", false, true},
+        {"relative past 519 bytes absolute", HostRegSz, std::string(512, 'r'), "?", false, true},
         {"binary", HostRegBinary, "E:\\X", "C:\\Work", true},
         {"empty binary", HostRegBinary, "", "C:\\Work", true},
         {"multi string", HostRegMultiSz, std::string("E:\\X\0\0", 5), "C:\\Work", true},

@@ -17,8 +17,8 @@ protected:
     {
         HostTest::SetUp();
         Fake().HasStdError = true;
-        Fake().Drives['C'] = FakeDrive{HostDriveFixed, 0x11111111, "SYSTEM"};
-        Fake().Drives['E'] = FakeDrive{HostDriveCdrom, 0x1A2B3C4D, "MARLINTH66"};
+        Fake().Drives['C'] = FakeDrive{HostDriveFixed, 0x11111111, u"SYSTEM"};
+        Fake().Drives['E'] = FakeDrive{HostDriveCdrom, 0x1A2B3C4D, u"MARLINTH66"};
         SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
     }
     static int Run(const char* tail = Tail) { return RunLauncher(nullptr, tail); }
@@ -56,7 +56,7 @@ TEST_F(MovedMediaTest, IdentityIsRecordedWithEveryStoredLocation)
         ResetFake();
         ResetLaunchState();
         SetUp();
-        Fake().Drives['F'] = FakeDrive{row.Type, 0x00AB00CD, "DISC 2", row.NoVolume};
+        Fake().Drives['F'] = FakeDrive{row.Type, 0x00AB00CD, u"DISC 2", row.NoVolume};
         SetRegString(LocatorKeyPath, Identity, "DEAD-BEEF FROM BEFORE");
         AddFile("F:\\SUITE\\BIN\\run.exe");
         AddFile("F:\\run.exe");
@@ -78,12 +78,12 @@ TEST_F(MovedMediaTest, RememberedVolumeOnAnotherLetterIsTakenWithoutAsking)
         ResetLaunchState();
         SetUp();
         SetRegString(LocatorKeyPath, Identity, "1A2B-3C4D MARLINTH66");
-        Fake().Drives['A'] = FakeDrive{HostDriveRemovable, 0x1A2B3C4D, "MARLINTH66"};
-        Fake().Drives['B'] = FakeDrive{HostDriveRemovable, 0x1A2B3C4D, "MARLINTH66"};
-        Fake().Drives['D'] = FakeDrive{HostDriveRemote, 0x1A2B3C4D, "MARLINTH66"};
-        Fake().Drives['F'] = FakeDrive{HostDriveRemovable, 0x99999999, "STRANGER"};
-        Fake().Drives['G'] = FakeDrive{HostDriveCdrom, 0x1A2B3C4D, "MARLINTH66"};
-        Fake().Drives['H'] = FakeDrive{HostDriveRamdisk, 0x1A2B3C4D, "MARLINTH66"};
+        Fake().Drives['A'] = FakeDrive{HostDriveRemovable, 0x1A2B3C4D, u"MARLINTH66"};
+        Fake().Drives['B'] = FakeDrive{HostDriveRemovable, 0x1A2B3C4D, u"MARLINTH66"};
+        Fake().Drives['D'] = FakeDrive{HostDriveRemote, 0x1A2B3C4D, u"MARLINTH66"};
+        Fake().Drives['F'] = FakeDrive{HostDriveRemovable, 0x99999999, u"STRANGER"};
+        Fake().Drives['G'] = FakeDrive{HostDriveCdrom, 0x1A2B3C4D, u"MARLINTH66"};
+        Fake().Drives['H'] = FakeDrive{HostDriveRamdisk, 0x1A2B3C4D, u"MARLINTH66"};
         for (const char* drive : {"A", "B", "C", "D", "F", "G", "H"})
             AddFile(std::string(drive) + ":\\SUITE\\BIN\\run.exe");
         if (unattended)
@@ -137,8 +137,8 @@ TEST_F(MovedMediaTest, StrangersVolumeIsOnlyOffered)
         SetUp();
         if (row.Recorded != nullptr)
             SetRegString(LocatorKeyPath, Identity, row.Recorded);
-        Fake().Drives['F'] = FakeDrive{HostDriveCdrom, 0x99999999, "STRANGER"};
-        Fake().Drives['G'] = FakeDrive{HostDriveCdrom, 0x88888888, "ANOTHER"};
+        Fake().Drives['F'] = FakeDrive{HostDriveCdrom, 0x99999999, u"STRANGER"};
+        Fake().Drives['G'] = FakeDrive{HostDriveCdrom, 0x88888888, u"ANOTHER"};
         AddFile("F:\\SUITE\\BIN\\run.exe");
         AddFile("G:\\SUITE\\BIN\\run.exe");
         if (row.Unattended)
@@ -163,6 +163,47 @@ TEST_F(MovedMediaTest, StrangersVolumeIsOnlyOffered)
     }
 }
 
+// Serial and label are compared with the volume's unit for unit in UTF-16, letter case
+// included: a label the ANSI code page cannot spell is matched exactly, its look-alike never,
+// and an identity recorded through that code page earlier only offers the disc. What is
+// then confirmed is recorded as the volume has it.
+TEST_F(MovedMediaTest, LabelsAreComparedExactlyInUnicode)
+{
+    struct Row {
+        const char* Name;
+        std::u16string Recorded;
+        bool RecordedInAnsi;
+        std::u16string Label;  // of the disc in F:
+        bool Taken;
+        const char* RecordedAfter;
+    };
+    const Row rows[] = {
+        {"outside the code page", u"6B6B-6B6B ΩMEGA", false, u"ΩMEGA", true, "6B6B-6B6B ΩMEGA"},
+        {"its look-alike", u"6B6B-6B6B ΩMEGA", false, u"OMEGA", false, "6B6B-6B6B OMEGA"},
+        {"the look-alike recorded", u"6B6B-6B6B OMEGA", false, u"ΩMEGA", false, "6B6B-6B6B ΩMEGA"},
+        {"earlier ANSI form", u"6B6B-6B6B ?A", true, u"卷A", false, "6B6B-6B6B 卷A"},
+        {"letter case", u"6B6B-6B6B omega", false, u"OMEGA", false, "6B6B-6B6B OMEGA"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ResetFake();
+        ResetLaunchState();
+        SetUp();
+        if (row.RecordedInAnsi)
+            SetRegString(LocatorKeyPath, Identity,
+                         std::string(row.Recorded.begin(), row.Recorded.end()));
+        else
+            SetRegStringW(LocatorKeyPath, Identity, row.Recorded);
+        Fake().Drives['F'] = FakeDrive{HostDriveCdrom, 0x6B6B6B6B, row.Label};
+        AddFile("F:\\SUITE\\BIN\\run.exe");
+        AnswerDialog("F:\\SUITE\\BIN");
+        EXPECT_EQ(ExitStarted, Run());
+        EXPECT_EQ(row.Taken, Fake().DialogRuns.empty());
+        EXPECT_EQ("F:\\SUITE\\BIN", RegText(LocatorKeyPath, "run.exe"));
+        EXPECT_EQ(row.RecordedAfter, RegText(LocatorKeyPath, Identity));
+    }
+}
+
 // Only a stored location on a drive is looked for elsewhere, and only once it is missing:
 // a run that finds its target asks nothing of the drives and writes nothing.
 TEST_F(MovedMediaTest, DrivesAreAskedOnlyForAMissingStoredDriveLocation)
@@ -177,7 +218,7 @@ TEST_F(MovedMediaTest, DrivesAreAskedOnlyForAMissingStoredDriveLocation)
         {"found where stored", "E:\\SUITE\\BIN", true, false},
         {"missing where stored", "E:\\SUITE\\BIN", false, true},
         {"stored on a share", "\\\\srv\\share\\BIN", false, false},
-        {"stored relative", "SUITE\\BIN", false, false},
+        {"stored relative: the folder it names", "SUITE\\BIN", false, true},
         {"no stored value", nullptr, false, false},
     };
     for (const Row& row : rows) {
