@@ -90,7 +90,7 @@ bool IsAbsolutePath(const char* text)
 {
     if (IsSeparator(text[0]))
         return IsSeparator(text[1]);
-    return text[0] != '\0' && text[1] == ':' && IsSeparator(text[2]);
+    return IsDriveLetter(text[0]) && text[1] == ':' && IsSeparator(text[2]);
 }
 
 void TrimPastedPath(char* text)

@@ -10,10 +10,15 @@ inline bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
-// Two bytes, the second a colon, as D:.
+inline bool IsDriveLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// A drive letter and a colon, as D:.
 inline bool IsBareDrive(const char* text)
 {
-    return text[0] != '\0' && text[1] == ':' && text[2] == '\0';
+    return IsDriveLetter(text[0]) && text[1] == ':' && text[2] == '\0';
 }
 
 void StripTrailingSeparators(char* text);

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "launch/volume_identity.h"
 #include "base/wide_text.h"
+#include "res/strings.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ bool QueryLocation(HostKey key, StoreKey& store)
     uint32_t size = sizeof raw;
     if (!Widen(Launch.TargetFile, name) ||
         HostRegQueryValueEx(key, name, &type, raw, &size) != HostSuccess ||
-        (type != HostRegSz && type != HostRegExpandSz) || size > sizeof raw)
+        (type != HostRegSz && type != HostRegExpandSz))
         return false;
     size_t units = size / sizeof raw[0];
     if (units == 0 || raw[units - 1] != 0) {
@@ -109,7 +110,7 @@ bool KeyOpens(const StoreKey& store, uint32_t view)
 
 void FindProductKey(StoreKey& store)
 {
-    JoinPath(store.Path, "SOFTWARE\\HalvardWorks\\Marlinth", "6.6");
+    JoinPath(store.Path, STR_PRODUCT_KEY, STR_VERSION);
     store.View = 0;
     if (KeyOpens(store, 0))
         return;

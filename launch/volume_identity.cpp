@@ -7,8 +7,7 @@
 
 bool IsDriveLocation(const char* location)
 {
-    char letter = UpperLetter(location[0]);
-    return letter >= 'A' && letter <= 'Z' && location[1] == ':' && IsSeparator(location[2]);
+    return IsAbsolutePath(location) && !IsSeparator(location[0]);
 }
 
 bool IsRememberedKind(uint32_t type)

@@ -11,11 +11,12 @@
 #include "prompt/center_window.h"
 #include "prompt/file_browser.h"
 #include "res/resource.h"
+#include "res/strings.h"
 
 namespace {
 
-constexpr const char* ProductName = "Marlinth";
-constexpr const char* LabelWord = "Halvard";
+constexpr const char* ProductName = STR_PRODUCT_NAME;
+constexpr const char* LabelWord = STR_LABEL_WORD;
 constexpr int WordCapacity = 36;  // the words that fill the insert prompt
 
 void SetCaption(HostWindow dialog)
@@ -101,8 +102,6 @@ bool ReadTypedLocation(HostWindow dialog)
     return true;
 }
 
-// A drive root typed as D:\ is stripped to D: for the probe and completed back afterwards,
-// so D: and D:\ are stored alike.
 void TellBadLocation(HostWindow dialog)
 {
     char format[TextCapacity];
@@ -114,6 +113,8 @@ void TellBadLocation(HostWindow dialog)
     HostMessageBox(dialog, text, caption, HostMbIconError);
 }
 
+// A drive root typed as D:\ is stripped to D: for the probe and completed back afterwards,
+// so D: and D:\ are stored alike.
 void AcceptTypedLocation(HostWindow dialog)
 {
     bool usable = ReadTypedLocation(dialog);
@@ -126,13 +127,17 @@ void AcceptTypedLocation(HostWindow dialog)
     HostEndDialog(dialog, IDOK);
 }
 
-// A chosen file whose folder has no ANSI form is refused at once, as OK would refuse it.
+// A chosen file whose folder has no ANSI form is refused at once, as OK would refuse it. A
+// typed text without an ANSI form stays in the field unless a folder was chosen: there is no
+// ANSI text of it to write back.
 void BrowseIntoField(HostWindow dialog)
 {
-    ReadField(dialog);
-    if (BrowseForTarget(dialog) == BrowseResult::Unusable)
+    bool typedRead = ReadField(dialog);
+    BrowseResult result = BrowseForTarget(dialog);
+    if (result == BrowseResult::Unusable)
         TellBadLocation(dialog);
-    HostSetDlgItemText(dialog, IDC_LOCATION, Launch.Location);
+    if (typedRead || result == BrowseResult::Chosen)
+        HostSetDlgItemText(dialog, IDC_LOCATION, Launch.Location);
 }
 
 }  // namespace

@@ -39,6 +39,14 @@
 #define STR_UNATTENDED_UNSPELLABLE \
     "nrcdrom: %s was not written: the command prompt's code page cannot spell the folder %s, and it has no short name\r\n"
 
+/* The product's own words, which the texts above take as arguments, its registry key and
+   the program's identification. */
+#define STR_PRODUCT_NAME "Marlinth"
+#define STR_LABEL_WORD "Halvard"
+#define STR_PRODUCT_KEY "SOFTWARE\\HalvardWorks\\Marlinth"
+#define STR_VERSION "6.6"
+#define STR_IDENTIFICATION "@(#)Marlinth CDROM Redirector 6.6 - 7"
+
 /* clang-format on */
 
 #endif

@@ -43,7 +43,8 @@ cmake -S "$tree" --preset native -B "$native" >"$work/native-configure.log" 2>&1
 UnitTests() {
     cmake --build "$native" --target unit_tests -j"$jobs" >"$work/build.log" 2>&1 || return 2
     # The braces take the shell's own word on a crash into the log as well.
-    { timeout 300 "$native/tests/unit/unit_tests" --gtest_brief=1 >"$work/unit.log" 2>&1; } \
+    { timeout 300 "$native/tests/unit/unit_tests" --gtest_brief=1 --gtest_fail_fast \
+        >"$work/unit.log" 2>&1; } \
         2>>"$work/unit.log"
 }
 win32Ready=no
@@ -55,7 +56,10 @@ E2eGroups() {
         win32Ready=yes
     fi
     cmake --build "$win32" --target e2e_driver -j"$jobs" >"$work/build.log" 2>&1 || return 2
-    (cd "$win32" && ctest -j"$jobs" -R "^e2e\\.(${groups// /|})\$" --output-on-failure) \
+    # The first failing case ends its group, and the first failing group the run: a fault
+    # that breaks every run costs one wait, not one per case.
+    (cd "$win32" && GTEST_FAIL_FAST=1 ctest -j"$jobs" -R "^e2e\\.(${groups// /|})\$" \
+        --stop-on-failure --output-on-failure) \
         >"$work/e2e.log" 2>&1
 }
 FirstFailure() { grep -m1 -oE "$1" "$2" | sed -E 's/^\[ *FAILED *\] *//'; }

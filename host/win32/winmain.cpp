@@ -3,10 +3,11 @@
 #include <windows.h>
 
 #include "base/command_tail.h"
+#include "res/strings.h"
 #include "run/launch_sequence.h"
 
 // Found by identification tools in the program file; nothing reads it.
-__attribute__((used)) char IdentificationText[] = "@(#)Marlinth CDROM Redirector 6.6 - 7";
+__attribute__((used)) char IdentificationText[] = STR_IDENTIFICATION;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int)
 {

@@ -215,6 +215,11 @@ TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
         EXPECT_EQ(shortName ? "C:\\t\\DIR~1" : "E:\\typed", Fake().DialogTexts[IDC_LOCATION]);
         EXPECT_EQ(shortName ? 0u : 1u, Fake().MessageBoxes.size());
     }
+    // Typed in characters the code page lacks, then Browse cancelled: the field keeps them.
+    ResetFake();
+    Fake().DialogTextsW[IDC_LOCATION] = u"E:\\dirΩ";
+    EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
+    EXPECT_EQ(u"E:\\dirΩ", Fake().DialogTextsW[IDC_LOCATION]);
 }
 
 TEST_F(LocationDialogTest, DirectoryOfTheTargetNameCounts)

@@ -43,7 +43,7 @@ TEST_F(PathTextTest, RulesFollowTheExampleTable)
         {CutToParent, "parent", "", ""},
         {CompleteDriveRoot, "complete", "D:", "D:\\"},
         {CompleteDriveRoot, "complete", "D:\\", "D:\\"},
-        {CompleteDriveRoot, "complete", "1:", "1:\\"},
+        {CompleteDriveRoot, "complete", "1:", "1:"},  // a drive is a letter
         {CompleteDriveRoot, "complete", "D:x", "D:x"},
         {CompleteDriveRoot, "complete", ":", ":"},
         {CompleteDriveRoot, "complete", "", ""},
