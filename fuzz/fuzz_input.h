@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -73,7 +74,7 @@ inline bool HoldsSingle(const std::string& text, const std::set<unsigned char>& 
 #define FUZZ_CHECK(condition)                                      \
     do {                                                           \
         if (!(condition)) {                                        \
-            __builtin_printf("property failed: %s\n", #condition); \
+            __builtin_fprintf(stderr, "property failed: %s\n", #condition); \
             std::abort();                                          \
         }                                                          \
     } while (0)
