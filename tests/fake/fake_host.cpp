@@ -967,7 +967,8 @@ HostProcess HostOpenProcess(uint32_t access, uint32_t processId)
         Fake().LastError = HostErrorInvalidParameter;
         return nullptr;
     }
-    return reinterpret_cast<HostProcess>(static_cast<uintptr_t>(processId) + 1);
+    static char process;  // every process the fake opens is one that runs
+    return reinterpret_cast<HostProcess>(&process);
 }
 
 // Every process the fake can open still runs.
