@@ -77,7 +77,8 @@ void E2eTest::SetUp()
     ASSERT_TRUE(MakeDir(HERE, scratch_));
     ASSERT_TRUE(MakeDir(HERE, Media()));
     ASSERT_TRUE(MakeDir(HERE, Cwd()));
-    program_ = InstallProgram(HERE, In("prog"));
+    caseProgramDir_ = In("prog");
+    program_ = InstallProgram(HERE, caseProgramDir_);
 }
 
 void E2eTest::TearDown()

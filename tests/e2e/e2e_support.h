@@ -45,6 +45,45 @@ struct RegValue {
 // errormode.
 using Record = std::map<std::string, std::string>;
 
+// A registry value as a row writes or expects it: its type and its bytes, terminator and all.
+struct RegData {
+    DWORD Type;
+    std::string Data;
+    bool operator==(const RegData& other) const
+    {
+        return Type == other.Type && Data == other.Data;
+    }
+};
+inline RegData Sz(const std::string& text)
+{
+    return {REG_SZ, text + std::string(1, '\0')};
+}
+using RegKey = std::map<std::string, RegData>;
+
+// One run of the real program as data, for E2eTest::RunCases. In every text of a row "@m",
+// "@c", "@p" and "@s" stand for the media, current, program and scratch folders.
+struct E2eCase {
+    std::string Name;
+    RegKey Values;  // the locator key before the run
+    int Keys = 2;   // 0: no product key; 1: the product key alone; 2: the locator key too
+    // Files made before the run and removed after it; "@recorder": a copy of the recorder;
+    // "@held": an empty file held open without sharing while the program runs.
+    std::map<std::string, std::string> Files;
+    std::map<std::string, std::optional<std::string>> Env;
+    std::string Program;  // the folder to install the program in; empty: the fixture's
+    std::string Tail;
+    // The user's part, in order: "field TEXT" and "prompt TEXT" check the dialog's field and
+    // prompt, "type TEXT" sets the field, "ok" and "cancel" press those buttons, and
+    // "box CAPTION|TEXT" finds a message box, checks its text and closes it.
+    std::vector<std::string> Dialog;
+    DWORD Exit = 0;
+    Record Tool;             // what the started tool recorded, in part; empty: none started
+    DWORD Processes = 0;     // what the run started, the program included; 0: 1, or 2 with Tool
+    std::optional<RegKey> After;  // the whole locator key after the run; unset: as before
+    std::map<std::string, std::optional<std::string>> FilesAfter;  // nullopt: no such file
+    std::string StdErr;      // what the run wrote to its standard error
+};
+
 // How a run is started; what is not given comes from the fixture.
 struct RunOptions {
     std::string Program;  // empty: the installed program
@@ -130,6 +169,12 @@ public:
     Outcome Finish(const char* file, int line, ProgramRun* run, DWORD timeoutMs = RunWaitMs);
     Outcome Run(const char* file, int line, const std::string& tail,
                 const RunOptions& options = RunOptions());
+    // Each case a run of its own from a key and files made anew, checked against everything
+    // the row says and, where it says nothing, against what was there before.
+    void RunCases(const char* file, int line, const std::vector<E2eCase>& cases);
+    // The text with the row placeholders "@m", "@c", "@p" and "@s" replaced.
+    std::string Expand(std::string text) const;
+    static RegKey LocatorValues();  // the whole locator key; empty when there is none
     // Several runs at once, each with a record of its own; then waits for them all.
     std::vector<ProgramRun*> StartMany(const char* file, int line, int count,
                                        const std::string& tail,
@@ -193,6 +238,7 @@ protected:
 private:
     std::string scratch_;
     std::string program_;
+    std::string caseProgramDir_;  // what "@p" stands for
     std::vector<std::unique_ptr<ProgramRun>> runs_;
     long long logMark_ = -1;
     int unixRuns_ = 0;

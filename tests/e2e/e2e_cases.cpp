@@ -1,0 +1,157 @@
+// The interpreter of end-to-end rows: each row one run of the real program, from a registry
+// key and files made anew, with the dialog answered as the row says, and everything the row
+// leaves unsaid checked the same way every time (the whole key unchanged, nothing started,
+// nothing on standard error).
+#include "e2e_support.h"
+
+std::string E2eTest::Expand(std::string text) const
+{
+    const std::pair<const char*, std::string> marks[] = {
+        {"@m", Media()}, {"@c", Cwd()}, {"@p", caseProgramDir_}, {"@s", Scratch()}};
+    for (const auto& mark : marks)
+        for (size_t at = text.find(mark.first); at != std::string::npos;
+             at = text.find(mark.first, at + mark.second.size()))
+            text.replace(at, 2, mark.second);
+    return text;
+}
+
+RegKey E2eTest::LocatorValues()
+{
+    RegKey values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, LocatorKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        static BYTE data[65536];
+        DWORD nameSize = sizeof name, type = 0, size = sizeof data;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        values[name] = RegData{type, std::string(reinterpret_cast<char*>(data), size)};
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+namespace {
+
+std::string Describe(const RegKey& key)
+{
+    std::string text;
+    for (const auto& value : key) {
+        text += "  " + value.first + " (type " + std::to_string(value.second.Type) + "): ";
+        for (char c : value.second.Data)
+            text += c == '\0' ? std::string("\\0") : std::string(1, c);
+        text += "\n";
+    }
+    return text.empty() ? "  (no values)\n" : text;
+}
+
+}  // namespace
+
+void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& cases)
+{
+    for (const E2eCase& row : cases) {
+        SCOPED_TRACE(row.Name);
+        caseProgramDir_ = row.Program.empty() ? In("prog") : Expand(row.Program);
+        RunOptions options;
+        if (!row.Program.empty())
+            options.Program = InstallProgram(file, line, caseProgramDir_);
+        RemoveProductKeys();
+        if ((row.Keys > 0 && !CreateKey(file, line, row.Keys > 1 ? LocatorKey : ProductKey)))
+            return;
+        for (const auto& value : row.Values)
+            if (!SetValue(file, line, value.first, value.second.Type, Expand(value.second.Data)))
+                return;
+        RegKey before = LocatorValues();
+        std::vector<HANDLE> held;
+        for (const auto& made : row.Files) {
+            const std::string path = Expand(made.first);
+            MakeDir(file, line, path.substr(0, path.find_last_of('\\')));
+            bool recorder = made.second == "@recorder", hold = made.second == "@held";
+            if (recorder ? !CopyFileA(Env("NRTEST_RECORDER").c_str(), path.c_str(), FALSE)
+                         : !WriteFileText(file, line, path, hold ? "" : Expand(made.second))) {
+                ADD_FAILURE_AT(file, line) << "cannot make " << path;
+                return;
+            }
+            if (hold)
+                held.push_back(
+                    CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        }
+        for (const auto& variable : row.Env)
+            options.Env[variable.first] = variable.second
+                                              ? std::optional<std::string>(Expand(*variable.second))
+                                              : std::nullopt;
+        const std::string errors = NextRecordPath("stderr");
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        options.StdErr = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                     CREATE_ALWAYS, 0, nullptr);
+
+        ProgramRun* program = Start(file, line, Expand(row.Tail), options);
+        HWND dialog = nullptr;
+        for (const std::string& step : row.Dialog) {
+            const size_t blank = step.find(' ');
+            const std::string verb = step.substr(0, blank);
+            const std::string text =
+                blank == std::string::npos ? "" : Expand(step.substr(blank + 1));
+            if (verb == "box") {
+                const size_t bar = text.find('|');
+                HWND box = WaitForWindow(file, line, program, dialog, "#32770",
+                                         text.substr(0, bar).c_str());
+                if (box == nullptr)
+                    break;
+                EXPECT_EQ(text.substr(bar + 1), ChildText(box, "Static")) << step;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                WaitUntilGone(box);
+                continue;
+            }
+            if (dialog == nullptr && (dialog = WaitForWindow(file, line, program)) == nullptr)
+                break;
+            // Any other window of the class would be a box of the platform's own.
+            EXPECT_NE(nullptr, GetDlgItem(dialog, IDC_LOCATION)) << WindowText(dialog);
+            if (verb == "field")
+                EXPECT_EQ(text, ItemText(dialog, IDC_LOCATION)) << step;
+            else if (verb == "prompt")
+                EXPECT_EQ(text, ItemText(dialog, IDC_PROMPT)) << step;
+            else if (verb == "type")
+                SetItem(dialog, IDC_LOCATION, text);
+            else if (verb == "ok" || verb == "cancel")
+                PostMessageA(dialog, WM_COMMAND, verb == "ok" ? IDOK : IDCANCEL, 0);
+            else
+                ADD_FAILURE_AT(file, line) << "no such step: " << step;
+        }
+        Outcome run = program != nullptr ? Finish(file, line, program) : Outcome();
+        CloseHandle(options.StdErr);
+        for (HANDLE handle : held)
+            CloseHandle(handle);
+
+        EXPECT_EQ(row.Exit, run.ExitCode);
+        EXPECT_EQ(row.Processes != 0 ? row.Processes : row.Tool.empty() ? 1u : 2u, run.Processes);
+        for (const auto& entry : row.Tool)
+            EXPECT_EQ(Expand(entry.second), run.Tool[entry.first]) << entry.first;
+        EXPECT_EQ(Expand(row.StdErr), ReadFileText(errors));
+        RegKey expected = before;
+        if (row.After) {
+            expected.clear();
+            for (const auto& value : *row.After)
+                expected[value.first] = RegData{value.second.Type, Expand(value.second.Data)};
+        }
+        RegKey after = LocatorValues();
+        EXPECT_TRUE(after == expected) << "the locator key holds\n"
+                                       << Describe(after) << "where the row expects\n"
+                                       << Describe(expected);
+        if (row.Keys < 2) {
+            EXPECT_EQ(row.Keys == 1, KeyExists(ProductKey)) << "only the keys made are there";
+        }
+        for (const auto& result : row.FilesAfter) {
+            bool exists = false;
+            std::string content = ReadFileText(Expand(result.first), &exists);
+            EXPECT_EQ(result.second.has_value(), exists) << result.first;
+            if (result.second && exists) {
+                EXPECT_EQ(Expand(*result.second), content) << result.first;
+            }
+        }
+        for (const auto& made : row.Files)
+            DeleteFileA(Expand(made.first).c_str());
+    }
+}
