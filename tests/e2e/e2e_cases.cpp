@@ -22,12 +22,15 @@ RegKey E2eTest::LocatorValues()
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, LocatorKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return values;
     for (DWORD i = 0;; ++i) {
-        char name[16384];
+        wchar_t name[16384];
         static BYTE data[65536];
-        DWORD nameSize = sizeof name, type = 0, size = sizeof data;
-        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &size) != ERROR_SUCCESS)
+        DWORD nameSize = 16384, type = 0, size = sizeof data;
+        if (RegEnumValueW(key, i, name, &nameSize, nullptr, &type, data, &size) != ERROR_SUCCESS)
             break;
-        values[name] = RegData{type, std::string(reinterpret_cast<char*>(data), size)};
+        std::string bytes(reinterpret_cast<char*>(data), size);
+        if (IsText(type))
+            bytes = Utf8(std::wstring(reinterpret_cast<wchar_t*>(data), size / sizeof(wchar_t)));
+        values[Utf8(name)] = RegData{type, bytes};
     }
     RegCloseKey(key);
     return values;
@@ -61,7 +64,8 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
         if ((row.Keys > 0 && !CreateKey(file, line, row.Keys > 1 ? LocatorKey : ProductKey)))
             return;
         for (const auto& value : row.Values)
-            if (!SetValue(file, line, value.first, value.second.Type, Expand(value.second.Data)))
+            if (!SetValue(file, line, value.first, value.second.Type, Expand(value.second.Data),
+                          true))
                 return;
         RegKey before = LocatorValues();
         std::vector<HANDLE> held;

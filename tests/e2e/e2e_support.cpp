@@ -189,6 +189,29 @@ bool E2eTest::CreateKey(const char* file, int line, const char* path)
     return true;
 }
 
+std::wstring Utf16(const std::string& utf8)
+{
+    std::wstring wide(utf8.size(), L'\0');
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? n : 0);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide)
+{
+    std::string utf8(wide.size() * 3, '\0');
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0],
+                                static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.resize(n > 0 ? n : 0);
+    return utf8;
+}
+
+bool IsText(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
 bool E2eTest::SetValue(const char* file, int line, const std::string& name, DWORD type,
                        const std::string& data, bool unicode)
 {
@@ -196,10 +219,14 @@ bool E2eTest::SetValue(const char* file, int line, const std::string& name, DWOR
     LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, LocatorKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                               &key, nullptr);
     if (rc == ERROR_SUCCESS) {
+        std::wstring wide = Utf16(data);
         const auto* bytes = reinterpret_cast<const BYTE*>(data.data());
         auto size = static_cast<DWORD>(data.size());
-        rc = unicode ? RegSetValueExW(key, std::wstring(name.begin(), name.end()).c_str(), 0, type,
-                                      bytes, size)
+        if (unicode && IsText(type)) {
+            bytes = reinterpret_cast<const BYTE*>(wide.data());
+            size = static_cast<DWORD>(wide.size() * sizeof(wchar_t));
+        }
+        rc = unicode ? RegSetValueExW(key, Utf16(name).c_str(), 0, type, bytes, size)
                      : RegSetValueExA(key, name.c_str(), 0, type, bytes, size);
         RegCloseKey(key);
     }
@@ -219,12 +246,7 @@ bool E2eTest::SetString(const char* file, int line, const std::string& name,
 bool E2eTest::SetUnicodeString(const char* file, int line, const std::string& name,
                                const std::string& utf8)
 {
-    std::wstring wide(utf8.size() + 1, L'\0');
-    int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    return SetValue(file, line, name, REG_SZ,
-                    std::string(reinterpret_cast<const char*>(wide.data()), n * sizeof(wchar_t)),
-                    true);
+    return SetValue(file, line, name, REG_SZ, utf8 + std::string(1, '\0'), true);
 }
 
 bool E2eTest::SetDword(const char* file, int line, const std::string& name, DWORD value)

@@ -45,7 +45,13 @@ struct RegValue {
 // errormode.
 using Record = std::map<std::string, std::string>;
 
-// A registry value as a row writes or expects it: its type and its bytes, terminator and all.
+// Texts in UTF-8 and UTF-16; embedded NULs are kept.
+std::wstring Utf16(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+bool IsText(DWORD registryType);
+
+// A registry value as a row writes or expects it: its type and its bytes, terminator and all;
+// a string's in UTF-8, written and read through the Unicode calls.
 struct RegData {
     DWORD Type;
     std::string Data;
@@ -147,7 +153,7 @@ public:
 
     // Registry, under HKEY_LOCAL_MACHINE; the values are those of LocatorKey.
     static bool CreateKey(const char* file, int line, const char* path);
-    // data in UTF-16 through the Unicode call when unicode is set (name is ASCII).
+    // With unicode, name and a string's data in UTF-8, written through the Unicode call.
     static bool SetValue(const char* file, int line, const std::string& name, DWORD type,
                          const std::string& data, bool unicode = false);
     static bool SetString(const char* file, int line, const std::string& name,
