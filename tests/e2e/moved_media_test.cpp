@@ -16,9 +16,7 @@
 
 namespace {
 
-const std::string Nul(1, '\0');
 const char* const Identity = "devshl.dll|volume";
-const std::string Suite = "1A2B-3C4D MARLINTH66";
 
 class MovedMediaTest : public E2eTest {
 protected:
@@ -56,38 +54,6 @@ protected:
             ClearDrives();
     }
 
-    // letter:\SUITE\BIN\devshl.dll
-    bool Place(const char* file, int line, char letter)
-    {
-        const std::string dir = std::string(1, letter) + ":\\SUITE\\BIN";
-        return MakeDir(file, line, dir) && WriteFileText(file, line, dir + "\\devshl.dll", "");
-    }
-
-    // A run that ends by itself, its standard error read back; NRCDROM_UNATTENDED set when
-    // asked.
-    Outcome RunAlone(const char* file, int line, bool unattended, std::string* errors)
-    {
-        const std::string path = In("stderr.txt");
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                    CREATE_ALWAYS, 0, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            ADD_FAILURE_AT(file, line) << "cannot make " << path;
-            return Outcome();
-        }
-        RunOptions options;
-        if (unattended)
-            options.Env["NRCDROM_UNATTENDED"] = std::string("1");
-        options.StdErr = handle;
-        // A window would wait for an answer, and the run would not end in time.
-        Outcome run = Finish(file, line, Start(file, line, Tail, options), 10000);
-        CloseHandle(handle);
-        *errors = ReadFileText(path);
-        return run;
-    }
-
-    const std::string Tail = "devshl.dll T tool.exe_$s S";
-
     static void ClearDrives()
     {
         for (char letter : std::string("EFGHNIJ")) {
@@ -99,168 +65,119 @@ protected:
     }
 };
 
-// What a location confirmed in the dialog records of its volume, by the drive's kind; a
-// stale record is replaced, or removed where no volume is remembered.
-TEST_F(MovedMediaTest, ConfirmedLocationRecordsItsVolume)
+TEST_F(MovedMediaTest, Runs)
 {
-    struct Row {
-        char Letter;
-        const char* Recorded;  // null: none
+    const std::string suite = "1A2B-3C4D MARLINTH66";
+    const RegKey stored = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz(suite)}};
+    const std::map<std::string, std::optional<std::string>> unattended = {
+        {"NRCDROM_UNATTENDED", "1"}};
+    auto on = [](const std::string& letters) {
+        std::map<std::string, std::string> files;
+        for (char letter : letters)
+            files[std::string(1, letter) + ":\\SUITE\\BIN\\devshl.dll"] = "";
+        return files;
     };
-    const Row rows[] = {
-        {'E', "1A2B-3C4D MARLINTH66"},
-        {'H', "0BAD-F00D DISK1"},
-        {'N', nullptr},
+    auto holdsOne = [](char letter, const char* why) {
+        return std::string("nrcdrom: devshl.dll is not in E:\\SUITE\\BIN; ") + letter +
+               ":\\SUITE\\BIN holds one, on " + why +
+               "; not asking because NRCDROM_UNATTENDED is set\r\n";
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Letter);
-        RemoveProductKeys();
-        ASSERT_TRUE(SetString(HERE, Identity, "0000-0000 OLD"));
-        ASSERT_TRUE(Place(HERE, row.Letter));
-        const std::string location = std::string(1, row.Letter) + ":\\SUITE\\BIN";
-        ProgramRun* program = Start(HERE, Tail);
-        HWND dialog = WaitForWindow(HERE, program);
-        ASSERT_NE(nullptr, dialog);
-        SetItem(dialog, IDC_LOCATION, location);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        Outcome run = Finish(HERE, program);
-        EXPECT_EQ(0u, run.ExitCode);
-        EXPECT_EQ(2u, run.Processes);
-        EXPECT_EQ(location, GetValue("devshl.dll").Text());
-        RegValue recorded = GetValue(Identity);
-        if (row.Recorded != nullptr) {
-            EXPECT_EQ(static_cast<DWORD>(REG_SZ), recorded.Type);
-            EXPECT_EQ(row.Recorded + Nul, recorded.Data);
-        } else {
-            EXPECT_FALSE(recorded.Present) << recorded.Data;
-        }
-    }
-}
-
-// The suite's disc in another drive is found there without a word, whatever drive before it
-// holds the same path on another disc; the tool starts from there.
-TEST_F(MovedMediaTest, RememberedVolumeOnAnotherLetterIsTakenWithoutAsking)
-{
-    ASSERT_TRUE(Place(HERE, 'F'));
-    ASSERT_TRUE(Place(HERE, 'G'));
-    for (bool unattended : {false, true}) {
-        SCOPED_TRACE(unattended ? "unattended" : "attended");
-        ASSERT_TRUE(SetString(HERE, "devshl.dll", "E:\\SUITE\\BIN"));
-        ASSERT_TRUE(SetString(HERE, Identity, Suite));
-        std::string errors;
-        Outcome run = RunAlone(HERE, unattended, &errors);
-        EXPECT_EQ(0u, run.ExitCode);
-        ASSERT_EQ(2u, run.Processes);
-        EXPECT_EQ("tool.exe G:\\SUITE\\BIN\\devshl.dll", run.Tool["cmdline"]);
-        EXPECT_EQ("G:\\SUITE\\BIN;C:\\windows\\system32;C:\\windows", run.Tool["path"]);
-        EXPECT_EQ("", errors);
-        EXPECT_EQ("G:\\SUITE\\BIN", GetValue("devshl.dll").Text());
-        EXPECT_EQ(Suite + Nul, GetValue(Identity).Data);
-    }
-}
-
-// Another disc holding the same path is offered in the dialog, never taken; unattended, the
-// run ends saying why it was not.
-TEST_F(MovedMediaTest, StrangersVolumeIsOfferedNotTaken)
-{
-    ASSERT_TRUE(Place(HERE, 'F'));
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", "E:\\SUITE\\BIN"));
-    ASSERT_TRUE(SetString(HERE, Identity, Suite));
-    ProgramRun* program = Start(HERE, Tail);
-    HWND dialog = WaitForWindow(HERE, program);
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ("F:\\SUITE\\BIN", ItemText(dialog, IDC_LOCATION));
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(2u, Finish(HERE, program).ExitCode);
-    EXPECT_EQ("E:\\SUITE\\BIN", GetValue("devshl.dll").Text());
-    EXPECT_EQ(Suite + Nul, GetValue(Identity).Data);
-
-    struct Row {
-        const char* Recorded;  // null: none
-        const char* Line;
-    };
-    const Row rows[] = {
-        {nullptr,
-         "nrcdrom: devshl.dll is not in E:\\SUITE\\BIN; F:\\SUITE\\BIN holds one, on a volume "
-         "not seen here before; not asking because NRCDROM_UNATTENDED is set\r\n"},
-        {"1A2B-3C4D MARLINTH66",
-         "nrcdrom: devshl.dll is not in E:\\SUITE\\BIN; F:\\SUITE\\BIN holds one, on another "
-         "volume than the one it was found on; not asking because NRCDROM_UNATTENDED is "
-         "set\r\n"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Line);
-        RemoveProductKeys();
-        ASSERT_TRUE(SetString(HERE, "devshl.dll", "E:\\SUITE\\BIN"));
-        if (row.Recorded != nullptr) {
-            ASSERT_TRUE(SetString(HERE, Identity, row.Recorded));
-        }
-        std::string errors;
-        Outcome run = RunAlone(HERE, true, &errors);
-        EXPECT_EQ(2u, run.ExitCode);
-        EXPECT_EQ(1u, run.Processes);
-        EXPECT_EQ(row.Line, errors);
-        EXPECT_EQ("E:\\SUITE\\BIN", GetValue("devshl.dll").Text());
-        EXPECT_EQ(row.Recorded != nullptr, GetValue(Identity).Present);
-    }
-}
-
-// A label outside the ANSI code page is compared as the volume holds it: the look-alike that
-// the code page would make of it is passed over, unattended, and the real disc is taken.
-TEST_F(MovedMediaTest, LabelOutsideTheCodePageIsMatchedExactly)
-{
-    struct Row {
-        const char* Letters;  // the drives that hold the target
-        DWORD Exit;
-        const char* Cmdline;
-        const char* Line;
-    };
-    const Row rows[] = {
-        {"IJ", 0, "tool.exe J:\\SUITE\\BIN\\devshl.dll", ""},
-        {"I", 2, "",
-         "nrcdrom: devshl.dll is not in E:\\SUITE\\BIN; I:\\SUITE\\BIN holds one, on another "
-         "volume than the one it was found on; not asking because NRCDROM_UNATTENDED is "
-         "set\r\n"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Letters);
-        ClearDrives();
-        RemoveProductKeys();
-        for (const char* letter = row.Letters; *letter != '\0'; ++letter)
-            ASSERT_TRUE(Place(HERE, *letter));
-        ASSERT_TRUE(SetString(HERE, "devshl.dll", "E:\\SUITE\\BIN"));
-        ASSERT_TRUE(SetUnicodeString(HERE, Identity, "6B6B-6B6B \u03A9MEGA"));
-        std::string errors;
-        Outcome run = RunAlone(HERE, true, &errors);
-        EXPECT_EQ(row.Exit, run.ExitCode);
-        EXPECT_EQ(row.Cmdline, run.Tool["cmdline"]);
-        EXPECT_EQ(row.Line, errors);
-    }
-}
-
-// Found where it was stored, the target's volume is not looked at again: a missing record
-// stays missing and a stale one stays as it is, though the drive now tells another.
-TEST_F(MovedMediaTest, TargetAtTheStoredLocationChangesNothing)
-{
-    ASSERT_TRUE(Place(HERE, 'E'));
-    for (const char* recorded : {static_cast<const char*>(nullptr), "0000-0000 OLD"}) {
-        SCOPED_TRACE(recorded != nullptr ? recorded : "none");
-        RemoveProductKeys();
-        ASSERT_TRUE(SetString(HERE, "devshl.dll", "E:\\SUITE\\BIN"));
-        if (recorded != nullptr) {
-            ASSERT_TRUE(SetString(HERE, Identity, recorded));
-        }
-        Outcome run = Run(HERE, Tail);
-        EXPECT_EQ(0u, run.ExitCode);
-        ASSERT_EQ(2u, run.Processes);
-        EXPECT_EQ("tool.exe E:\\SUITE\\BIN\\devshl.dll", run.Tool["cmdline"]);
-        EXPECT_EQ("E:\\SUITE\\BIN", GetValue("devshl.dll").Text());
-        RegValue kept = GetValue(Identity);
-        EXPECT_EQ(recorded != nullptr, kept.Present);
-        if (recorded != nullptr) {
-            EXPECT_EQ(recorded + Nul, kept.Data);
-        }
-    }
+    const char* const tail = "devshl.dll T tool.exe_$s S";
+    RunCases(
+        HERE,
+        {
+            // A location confirmed in the dialog records its volume by the drive's kind; a stale
+            // record is replaced, or removed where no volume is remembered.
+            {.Name = "confirmed on a CD-ROM",
+             .Values = {{Identity, Sz("0000-0000 OLD")}},
+             .Files = on("E"),
+             .Tail = tail,
+             .Dialog = {"type E:\\SUITE\\BIN", "ok"},
+             .Tool = {{"cmdline", "tool.exe E:\\SUITE\\BIN\\devshl.dll"}},
+             .After = stored},
+            {.Name = "confirmed on a floppy disk",
+             .Values = {{Identity, Sz("0000-0000 OLD")}},
+             .Files = on("H"),
+             .Tail = tail,
+             .Dialog = {"type H:\\SUITE\\BIN", "ok"},
+             .Tool = {{"cmdline", "tool.exe H:\\SUITE\\BIN\\devshl.dll"}},
+             .After =
+                 RegKey{{"devshl.dll", Sz("H:\\SUITE\\BIN")}, {Identity, Sz("0BAD-F00D DISK1")}}},
+            {.Name = "confirmed on a network drive",
+             .Values = {{Identity, Sz("0000-0000 OLD")}},
+             .Files = on("N"),
+             .Tail = tail,
+             .Dialog = {"type N:\\SUITE\\BIN", "ok"},
+             .Tool = {{"cmdline", "tool.exe N:\\SUITE\\BIN\\devshl.dll"}},
+             .After = RegKey{{"devshl.dll", Sz("N:\\SUITE\\BIN")}}},
+            // The suite's disc in another drive is found there without a word, attended or not,
+            // whatever drive before it holds the same path on another disc.
+            {.Name = "remembered volume on G:",
+             .Values = stored,
+             .Files = on("FG"),
+             .Tail = tail,
+             .Tool = {{"cmdline", "tool.exe G:\\SUITE\\BIN\\devshl.dll"},
+                      {"path", "G:\\SUITE\\BIN;C:\\windows\\system32;C:\\windows"}},
+             .After = RegKey{{"devshl.dll", Sz("G:\\SUITE\\BIN")}, {Identity, Sz(suite)}}},
+            {.Name = "remembered volume on G:, unattended",
+             .Values = stored,
+             .Files = on("FG"),
+             .Env = unattended,
+             .Tail = tail,
+             .Tool = {{"cmdline", "tool.exe G:\\SUITE\\BIN\\devshl.dll"}},
+             .After = RegKey{{"devshl.dll", Sz("G:\\SUITE\\BIN")}, {Identity, Sz(suite)}}},
+            // Another disc holding the same path is offered in the dialog, never taken;
+            // unattended, the run ends saying why it was not.
+            {.Name = "a stranger offered",
+             .Values = stored,
+             .Files = on("F"),
+             .Tail = tail,
+             .Dialog = {"field F:\\SUITE\\BIN", "cancel"},
+             .Exit = 2},
+            {.Name = "no identity, unattended",
+             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}},
+             .Files = on("F"),
+             .Env = unattended,
+             .Tail = tail,
+             .Exit = 2,
+             .StdErr = holdsOne('F', "a volume not seen here before")},
+            {.Name = "another volume, unattended",
+             .Values = stored,
+             .Files = on("F"),
+             .Env = unattended,
+             .Tail = tail,
+             .Exit = 2,
+             .StdErr = holdsOne('F', "another volume than the one it was found on")},
+            // A label outside the ANSI code page is compared as the volume holds it: the
+            // look-alike the code page would make of it is passed over, the real disc taken.
+            {.Name = "ΩMEGA taken, OMEGA passed over",
+             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}},
+             .Files = on("IJ"),
+             .Env = unattended,
+             .Tail = tail,
+             .Tool = {{"cmdline", "tool.exe J:\\SUITE\\BIN\\devshl.dll"}},
+             .After =
+                 RegKey{{"devshl.dll", Sz("J:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}}},
+            {.Name = "OMEGA alone, unattended",
+             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}},
+             .Files = on("I"),
+             .Env = unattended,
+             .Tail = tail,
+             .Exit = 2,
+             .StdErr = holdsOne('I', "another volume than the one it was found on")},
+            // Found where it was stored, the volume is not looked at again: a missing record stays
+            // missing and a stale one stays, though the drive now tells another.
+            {.Name = "found where stored, no record",
+             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}},
+             .Files = on("E"),
+             .Tail = tail,
+             .Tool = {{"cmdline", "tool.exe E:\\SUITE\\BIN\\devshl.dll"}}},
+            {.Name = "found where stored, a stale record",
+             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("0000-0000 OLD")}},
+             .Files = on("E"),
+             .Tail = tail,
+             .Tool = {{"cmdline", "tool.exe E:\\SUITE\\BIN\\devshl.dll"}}},
+        });
 }
 
 }  // namespace
