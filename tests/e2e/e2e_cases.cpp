@@ -52,6 +52,67 @@ std::string Describe(const RegKey& key)
 
 }  // namespace
 
+bool E2eTest::PlayStep(const char* file, int line, const ProgramRun* program, HWND& dialog,
+                       const std::string& step)
+{
+    const size_t blank = step.find(' ');
+    const std::string verb = step.substr(0, blank);
+    const std::string text = blank == std::string::npos ? "" : Expand(step.substr(blank + 1));
+    if (verb == "box" || verb == "box-enter") {
+        const size_t bar = text.find('|');
+        HWND box =
+            WaitForWindow(file, line, program, dialog, "#32770", text.substr(0, bar).c_str());
+        if (box == nullptr)
+            return false;
+        EXPECT_EQ(text.substr(bar + 1), ChildText(box, "Static")) << step;
+        if (verb == "box")
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        else if (!Keys(file, line, box, "key Return"))
+            return false;
+        EXPECT_TRUE(WaitUntilGone(box)) << step;
+        return true;
+    }
+    if (dialog == nullptr && (dialog = WaitForWindow(file, line, program)) == nullptr)
+        return false;
+    if (verb == "make")
+        return WriteFileText(file, line, text, "");
+    // Any other window of the class would be a box of the platform's own.
+    EXPECT_NE(nullptr, GetDlgItem(dialog, IDC_LOCATION)) << WindowText(dialog);
+    if (verb == "field") {
+        EXPECT_EQ(text, ItemText(dialog, IDC_LOCATION)) << step;
+    } else if (verb == "prompt") {
+        EXPECT_EQ(text, ItemText(dialog, IDC_PROMPT)) << step;
+    } else if (verb == "type") {
+        SetItem(dialog, IDC_LOCATION, text);
+    } else if (verb == "ok" || verb == "cancel") {
+        PostMessageA(dialog, WM_COMMAND, verb == "ok" ? IDOK : IDCANCEL, 0);
+    } else if (verb == "close") {
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (verb == "key" || verb == "keys") {
+        return Keys(file, line, dialog,
+                    verb == "key" ? "key " + text : "type --delay 30 '" + text + "'");
+    } else if (verb == "click") {
+        RECT button = WindowRect(GetDlgItem(dialog, std::stoi(text)));
+        return Keys(file, line, dialog,
+                    "mousemove --sync " + std::to_string((button.left + button.right) / 2) + " " +
+                        std::to_string((button.top + button.bottom) / 2) + " click 1");
+    } else if (verb == "browse") {
+        // The open-file dialog, the file name field set unless the text is empty, then OK.
+        PostMessageA(dialog, WM_COMMAND, IDC_BROWSE, 0);
+        HWND open = WaitForWindow(file, line, program, dialog);
+        if (open == nullptr)
+            return false;
+        if (!text.empty())
+            SetItem(open, OpenFileNameField, text);
+        PostMessageA(open, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntilGone(open)) << step;
+    } else {
+        ADD_FAILURE_AT(file, line) << "no such step: " << step;
+        return false;
+    }
+    return true;
+}
+
 void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& cases)
 {
     for (const E2eCase& row : cases) {
@@ -93,37 +154,9 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
 
         ProgramRun* program = Start(file, line, Expand(row.Tail), options);
         HWND dialog = nullptr;
-        for (const std::string& step : row.Dialog) {
-            const size_t blank = step.find(' ');
-            const std::string verb = step.substr(0, blank);
-            const std::string text =
-                blank == std::string::npos ? "" : Expand(step.substr(blank + 1));
-            if (verb == "box") {
-                const size_t bar = text.find('|');
-                HWND box = WaitForWindow(file, line, program, dialog, "#32770",
-                                         text.substr(0, bar).c_str());
-                if (box == nullptr)
-                    break;
-                EXPECT_EQ(text.substr(bar + 1), ChildText(box, "Static")) << step;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                WaitUntilGone(box);
-                continue;
-            }
-            if (dialog == nullptr && (dialog = WaitForWindow(file, line, program)) == nullptr)
+        for (const std::string& step : row.Dialog)
+            if (!PlayStep(file, line, program, dialog, step))
                 break;
-            // Any other window of the class would be a box of the platform's own.
-            EXPECT_NE(nullptr, GetDlgItem(dialog, IDC_LOCATION)) << WindowText(dialog);
-            if (verb == "field")
-                EXPECT_EQ(text, ItemText(dialog, IDC_LOCATION)) << step;
-            else if (verb == "prompt")
-                EXPECT_EQ(text, ItemText(dialog, IDC_PROMPT)) << step;
-            else if (verb == "type")
-                SetItem(dialog, IDC_LOCATION, text);
-            else if (verb == "ok" || verb == "cancel")
-                PostMessageA(dialog, WM_COMMAND, verb == "ok" ? IDOK : IDCANCEL, 0);
-            else
-                ADD_FAILURE_AT(file, line) << "no such step: " << step;
-        }
         Outcome run = program != nullptr ? Finish(file, line, program) : Outcome();
         CloseHandle(options.StdErr);
         for (HANDLE handle : held)
@@ -157,5 +190,8 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
         }
         for (const auto& made : row.Files)
             DeleteFileA(Expand(made.first).c_str());
+        for (const std::string& step : row.Dialog)
+            if (step.rfind("make ", 0) == 0)
+                DeleteFileA(Expand(step.substr(5)).c_str());
     }
 }

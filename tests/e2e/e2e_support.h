@@ -23,6 +23,10 @@ constexpr const char* ProductKey = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6";
 constexpr const char* LocatorKey = "SOFTWARE\\HalvardWorks\\Marlinth\\6.6\\nrcdrom";
 // The exit code of a run that did not end, or could not be started.
 constexpr DWORD NoExitCode = 0xFFFFFFFF;
+// Ids of the open-file dialog's controls, as the platform's templates give them.
+constexpr int OpenFileNameField = 1148;
+constexpr int OpenFileTypeField = 1136;
+
 // How long a message sent to the program's windows may take: on a loaded machine a thread
 // busy for a few seconds is not hung, and a message given up on would leave a field unset.
 constexpr UINT MessageWaitMs = 20000;
@@ -79,8 +83,11 @@ struct E2eCase {
     std::string Program;  // the folder to install the program in; empty: the fixture's
     std::string Tail;
     // The user's part, in order: "field TEXT" and "prompt TEXT" check the dialog's field and
-    // prompt, "type TEXT" sets the field, "ok" and "cancel" press those buttons, and
-    // "box CAPTION|TEXT" finds a message box, checks its text and closes it.
+    // prompt; "type TEXT" sets the field; "ok" and "cancel" press those buttons, "close" the
+    // caption's close command, "click ID" clicks a control with the mouse, "key NAMES" presses
+    // keys and "keys TEXT" types them; "browse NAME" picks NAME (empty: the preset one) in the open-file
+    // dialog; "make PATH" makes a file while the dialog is open; "box CAPTION|TEXT" finds a
+    // message box, checks its text and closes it ("box-enter": with the Return key).
     std::vector<std::string> Dialog;
     DWORD Exit = 0;
     Record Tool;             // what the started tool recorded, in part; empty: none started
@@ -178,6 +185,9 @@ public:
     // Each case a run of its own from a key and files made anew, checked against everything
     // the row says and, where it says nothing, against what was there before.
     void RunCases(const char* file, int line, const std::vector<E2eCase>& cases);
+    // One step of a row's dialog (E2eCase::Dialog); false when the row cannot go on.
+    bool PlayStep(const char* file, int line, const ProgramRun* program, HWND& dialog,
+                  const std::string& step);
     // The text with the row placeholders "@m", "@c", "@p" and "@s" replaced.
     std::string Expand(std::string text) const;
     static RegKey LocatorValues();  // the whole locator key; empty when there is none
