@@ -605,11 +605,26 @@ uint32_t HostFormatMessage(uint32_t error, char* buffer, uint32_t capacity)
     return static_cast<uint32_t>(it->second.size());
 }
 
+namespace {
+
+// Made-up handles, only compared.
+template <typename Handle>
+Handle MadeUp(uintptr_t value)
+{
+    return reinterpret_cast<Handle>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
+}  // namespace
+
 HostFile HostGetStdHandle(uint32_t which)
 {
-    // A made-up handle, only compared. NOLINTNEXTLINE(performance-no-int-to-ptr)
-    HostFile standardError = reinterpret_cast<HostFile>(static_cast<uintptr_t>(0x3003));
-    return which == HostStdErrorHandle && Fake().HasStdError ? standardError : nullptr;
+    if (which == HostStdInputHandle)
+        return Fake().HasStdInput ? MadeUp<HostFile>(0x3001) : nullptr;
+    if (which == HostStdOutputHandle)
+        return Fake().HasStdOutput ? MadeUp<HostFile>(0x3002) : nullptr;
+    if (which != HostStdErrorHandle)
+        FakeMisuse("GetStdHandle " + Hex(which));
+    return which == HostStdErrorHandle && Fake().HasStdError ? MadeUp<HostFile>(0x3003) : nullptr;
 }
 
 uint32_t HostGetFileAttributes(const char* path)
@@ -715,7 +730,7 @@ void HostGlobalFree(HostMemory block)
     std::free(block);
 }
 
-bool HostCreateProcess(char* commandLine, uint32_t creationFlags)
+bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* start)
 {
     Fake().Calls.push_back(std::string("CreateProcess ") + commandLine);
     if (Fake().CreateProcessFails) {
@@ -724,12 +739,136 @@ bool HostCreateProcess(char* commandLine, uint32_t creationFlags)
     }
     auto it = Fake().Environment.find("PATH");
     auto wide = Fake().EnvironmentW.find(u"PATH");
-    Fake().Started.push_back(FakeProcess{
-        commandLine, creationFlags, it == Fake().Environment.end() ? "(unset)" : it->second,
-        wide != Fake().EnvironmentW.end()
-            ? wide->second
-            : (it != Fake().Environment.end() ? Utf16(it->second) : u"(unset)"),
-        Fake().ErrorMode});
+    FakeProcess process{commandLine, creationFlags,
+                        it == Fake().Environment.end() ? "(unset)" : it->second,
+                        wide != Fake().EnvironmentW.end()
+                            ? wide->second
+                            : (it != Fake().Environment.end() ? Utf16(it->second) : u"(unset)"),
+                        Fake().ErrorMode};
+    process.Suspended = (creationFlags & HostCreateSuspended) != 0;
+    if (start != nullptr && start->UseStdHandles) {
+        process.UseStdHandles = true;
+        process.StdInput = start->StdInput;
+        process.StdOutput = start->StdOutput;
+        process.StdError = start->StdError;
+    }
+    Fake().Started.push_back(process);
+    if (start != nullptr) {
+        // The process and its thread by their index in Started.
+        start->Process = MadeUp<HostHandle>(0x10000 + Fake().Started.size() - 1);
+        start->Thread = MadeUp<HostHandle>(0x20000 + Fake().Started.size() - 1);
+    }
+    return true;
+}
+
+namespace {
+
+FakeProcess& ProcessOf(HostHandle handle, uintptr_t base, const char* call)
+{
+    auto index = reinterpret_cast<uintptr_t>(handle) - base;
+    if (index >= Fake().Started.size()) {
+        FakeMisuse(std::string(call) + " of no started process");
+        static FakeProcess none;
+        return none;
+    }
+    return Fake().Started[index];
+}
+
+FakeJob* JobOf(HostHandle handle, const char* call)
+{
+    auto index = reinterpret_cast<uintptr_t>(handle) - 0x30000;
+    if (index >= Fake().Jobs.size()) {
+        FakeMisuse(std::string(call) + " of no job");
+        return nullptr;
+    }
+    return &Fake().Jobs[index];
+}
+
+}  // namespace
+
+// The caller's console gives the program console handles where it had none.
+bool HostAttachConsole(uint32_t processId)
+{
+    Fake().Calls.push_back("AttachConsole");
+    if (processId != HostAttachParentProcess)
+        FakeMisuse("AttachConsole " + Hex(processId));
+    if (!Fake().ParentHasConsole || Fake().AttachedToConsole)
+        return false;
+    Fake().AttachedToConsole = true;
+    if (!Fake().HasStdError)
+        Fake().HasStdError = Fake().StdErrorIsConsole = true;
+    Fake().HasStdInput = Fake().HasStdOutput = true;
+    return true;
+}
+
+bool HostSetStdHandle(uint32_t which, HostFile file)
+{
+    if (which != HostStdErrorHandle || (file != nullptr && file != MadeUp<HostFile>(0x3003)))
+        FakeMisuse("SetStdHandle " + Hex(which));
+    Fake().HasStdError = file != nullptr;
+    return true;
+}
+
+HostHandle HostCreateJobObject()
+{
+    Fake().Calls.push_back("CreateJobObject");
+    if (Fake().CreateJobFails)
+        return nullptr;
+    Fake().Jobs.emplace_back();
+    return MadeUp<HostHandle>(0x30000 + Fake().Jobs.size() - 1);
+}
+
+bool HostSetJobLimitFlags(HostHandle job, uint32_t limitFlags)
+{
+    Fake().Calls.push_back("SetJobLimitFlags " + Hex(limitFlags));
+    FakeJob* held = JobOf(job, "SetJobLimitFlags");
+    if (held != nullptr)
+        held->LimitFlags = limitFlags;
+    return held != nullptr;
+}
+
+bool HostAssignProcessToJobObject(HostHandle job, HostHandle process)
+{
+    Fake().Calls.push_back("AssignProcessToJobObject");
+    FakeProcess& tool = ProcessOf(process, 0x10000, "AssignProcessToJobObject");
+    if (JobOf(job, "AssignProcessToJobObject") == nullptr)
+        return false;
+    if (Fake().AssignToJobFails) {
+        Fake().LastError = ErrorAccessDenied;
+        return false;
+    }
+    tool.Job = static_cast<int>(reinterpret_cast<uintptr_t>(job) - 0x30000);
+    return true;
+}
+
+uint32_t HostResumeThread(HostHandle thread)
+{
+    Fake().Calls.push_back("ResumeThread");
+    FakeProcess& tool = ProcessOf(thread, 0x20000, "ResumeThread");
+    if (!tool.Suspended)
+        FakeMisuse("ResumeThread of a thread that runs");
+    tool.Suspended = false;
+    if (tool.Job >= 0)
+        tool.JobLimitsWhileRunning = Fake().Jobs[static_cast<size_t>(tool.Job)].LimitFlags;
+    return 1;
+}
+
+// The tool runs to its end at once, unless it was never let go: that wait would not end.
+uint32_t HostWaitForSingleObject(HostHandle object, uint32_t milliseconds)
+{
+    Fake().Calls.push_back("WaitForSingleObject");
+    FakeProcess& tool = ProcessOf(object, 0x10000, "WaitForSingleObject");
+    if (tool.Suspended || milliseconds != HostInfinite)
+        FakeMisuse("WaitForSingleObject of a suspended tool, or for a while only");
+    tool.Ended = true;
+    return HostWaitObject0;
+}
+
+// STILL_ACTIVE for a tool that has not ended.
+bool HostGetExitCodeProcess(HostHandle process, uint32_t* exitCode)
+{
+    Fake().Calls.push_back("GetExitCodeProcess");
+    *exitCode = ProcessOf(process, 0x10000, "GetExitCodeProcess").Ended ? Fake().ToolExitCode : 259;
     return true;
 }
 

@@ -26,6 +26,19 @@ struct FakeProcess {
     std::string Path;  // PATH as the child inherits it; "(unset)" when not set
     std::u16string PathW;
     uint32_t ErrorModeOfParent;
+    // The start record's standard handles, when it passed any (then inherited).
+    bool UseStdHandles = false;
+    HostFile StdInput = nullptr, StdOutput = nullptr, StdError = nullptr;
+    bool Suspended = false;  // until ResumeThread
+    int Job = -1;            // the index in FakeHost::Jobs of the job that holds it
+    bool Ended = false;      // it was awaited, and ended with FakeHost::ToolExitCode
+    // The job's limits while the tool ran, from its resumption to its end; -1 when no job
+    // held it then.
+    int64_t JobLimitsWhileRunning = -1;
+};
+
+struct FakeJob {
+    uint32_t LimitFlags = 0;
 };
 
 struct FakeDrive {
@@ -62,6 +75,11 @@ struct FakeHost {
     std::map<std::u16string, std::u16string> ShortNames;
     uint32_t ProcessId = 0x1234;
     bool HasStdError = false;  // a standard error handle, which StdError collects
+    bool HasStdInput = false, HasStdOutput = false;  // handles of their own, only passed on
+    // The caller's console, which AttachConsole joins: it gives the program the standard
+    // handles it lacked, as console handles.
+    bool ParentHasConsole = false;
+    bool AttachedToConsole = false;
     std::string StdError;
     bool StdErrorIsConsole = false;  // then the Unicode console call collects ConsoleText
     std::u16string ConsoleText;
@@ -92,6 +110,10 @@ struct FakeHost {
     std::vector<FakeProcess> Started;
     bool CreateProcessFails = false;  // with CreateProcessError as the reason
     uint32_t CreateProcessError = 2;
+    uint32_t ToolExitCode = 0;  // what an awaited tool ends with
+    std::vector<FakeJob> Jobs;
+    bool CreateJobFails = false;
+    bool AssignToJobFails = false;  // the program's own job forbids a second one
 
     std::map<std::string, std::string, NoCase> Files;  // path -> content
     std::set<std::string, NoCase> LockedFiles;         // open elsewhere without sharing

@@ -79,6 +79,7 @@ protected:
         CopyText(Launch.CommandTemplate, commandTemplate);
         Launch.PathPrefix = prefix ? 1 : 0;
     }
+    uint32_t toolExit = 0;
 };
 
 TEST_F(LaunchTargetTest, PathPrefixCases)
@@ -109,7 +110,7 @@ TEST_F(LaunchTargetTest, PathPrefixCases)
         if (row.PathSet)
             Fake().Environment["Path"] = row.OldPath;
         Prepare(row.Location, "%s", row.Prefix);
-        LaunchTarget();
+        LaunchTarget(&toolExit);
         ASSERT_EQ(1u, Fake().Started.size());
         EXPECT_EQ(row.CommandLine, Fake().Started[0].CommandLine);
         EXPECT_EQ(row.ChildPath, Fake().Started[0].Path);
@@ -124,7 +125,7 @@ TEST_F(LaunchTargetTest, OldPathOfAnyLengthFollowsWhole)
     const std::string oldPath = "C:\\" + std::string(32000, 'p');
     Fake().Environment["PATH"] = oldPath;
     Prepare("E:\\SUITE", "%s", true);
-    LaunchTarget();
+    LaunchTarget(&toolExit);
     ASSERT_EQ(1u, Fake().Started.size());
     EXPECT_EQ("E:\\SUITE;" + oldPath, Fake().Started[0].Path);
     EXPECT_EQ((8u + 32004u + 2u) * 2u, Fake().LastAllocSize);  // in UTF-16
@@ -141,7 +142,7 @@ TEST_F(LaunchTargetTest, NewPathWithinThePlatformsLimit)
         const std::string oldPath = "C:\\" + std::string(length - 9 - 3, 'p');  // E:\SUITE;
         Fake().Environment["PATH"] = oldPath;
         Prepare("E:\\SUITE", "%s", true);
-        EXPECT_TRUE(LaunchTarget());
+        EXPECT_TRUE(LaunchTarget(&toolExit));
         ASSERT_EQ(1u, Fake().Started.size());
         EXPECT_EQ(length == 32767u ? "E:\\SUITE;" + oldPath : oldPath, Fake().Started[0].Path);
     }
@@ -159,7 +160,7 @@ TEST_F(LaunchTargetTest, OldPathReachesTheChildInUnicode)
         else
             Fake().EnvironmentW[u"PATH"] = u"C:\\日本語;C:\\windows";
         Prepare("E:\\SUITE", "%s", true);
-        EXPECT_TRUE(LaunchTarget());
+        EXPECT_TRUE(LaunchTarget(&toolExit));
         ASSERT_EQ(1u, Fake().Started.size());
         EXPECT_EQ(u"E:\\SUITE;C:\\日本語;C:\\windows", Fake().Started[0].PathW);
     }
@@ -170,7 +171,7 @@ TEST_F(LaunchTargetTest, NoBlockForThePathStillStartsTheTool)
     Fake().Environment["PATH"] = "C:\\WIN";
     Fake().GlobalAllocFails = true;
     Prepare("E:\\SUITE", "tool.exe %s", true);
-    LaunchTarget();
+    LaunchTarget(&toolExit);
     ASSERT_EQ(1u, Fake().Started.size());
     EXPECT_EQ("C:\\WIN", Fake().Started[0].Path);
     EXPECT_EQ("tool.exe E:\\SUITE\\run.exe", Fake().Started[0].CommandLine);
