@@ -175,6 +175,82 @@ TEST_F(LaunchTest, OverLongTokenGetsTheErrorBoxAndStartsAndWritesNothing)
     EXPECT_FALSE(GetValue(std::string(5000, 'n')).Present);
 }
 
+// Option W: the run ends once the tool has, with the tool's exit code; the tool writes into
+// the files the caller gave the program; and it ends when the program is killed first. The
+// recorder sleeps, writes and exits as the row's variables ask (recorder.cpp).
+TEST_F(LaunchTest, WaitForTheTool)
+{
+    struct Row {
+        const char* Name;
+        const char* Options;
+        std::map<std::string, std::optional<std::string>> Tool;  // for the recorder
+        bool Kill;   // the program is killed once the tool has made its record
+        DWORD Exit;  // the program's
+        DWORD Processes;
+        const char* Output;  // what reached the file given as the program's standard output
+                             // and error, the caller's 2>&1
+    };
+    const Row rows[] = {
+        {"a second, then 7",
+         "W",
+         {{"NRTEST_SLEEP_MS", "1000"}, {"NRTEST_EXIT", "7"}},
+         false,
+         7,
+         2,
+         ""},
+        {"0", "w", {{"NRTEST_EXIT", "0"}}, false, 0, 2, ""},
+        {"3, unattended: the tool's, with no line of the program's",
+         "W",
+         {{"NRTEST_EXIT", "3"}, {"NRCDROM_UNATTENDED", "1"}},
+         false,
+         3,
+         2,
+         ""},
+        {"output and error in their order",
+         "SW",
+         {{"NRTEST_WRITE", "1:to output|2:to error|1:to output again"}},
+         false,
+         0,
+         2,
+         "to output\r\nto error\r\nto output again\r\n"},
+        {"killed: the tool ends with it", "W", {{"NRTEST_SLEEP_MS", "600000"}}, true, 1, 2, ""},
+        {"script mode: W changes nothing", "PW", {}, false, 1, 1, ""},
+    };
+    ASSERT_TRUE(TargetInMedia(HERE));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const std::string output = NextRecordPath("output");
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        RunOptions options;
+        options.Env = row.Tool;
+        options.StdOut = options.StdErr = file;
+        ProgramRun* program =
+            Start(HERE, std::string("run.dll Tools tool.exe_$s ") + row.Options, options);
+        ASSERT_NE(nullptr, program);
+        if (row.Kill) {
+            // Once the tool has made its record it sleeps far longer than any wait here.
+            for (DWORD waited = 0; !Exists(program->RecordPath) && waited < RunWaitMs; waited += 50)
+                Sleep(50);
+            ASSERT_TRUE(Exists(program->RecordPath));
+            TerminateProcess(program->Process, 1);
+        }
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program->Process, RunWaitMs));
+        // The tool had ended, its last act done, when the program did.
+        EXPECT_EQ(row.Processes == 2 && !row.Kill, Exists(program->RecordPath + ".end"));
+        Outcome run = Finish(HERE, program, row.Kill ? 30000 : RunWaitMs);
+        CloseHandle(file);
+        EXPECT_EQ(row.Exit, run.ExitCode);
+        EXPECT_EQ(row.Processes, run.Processes);
+        EXPECT_EQ(row.Output, ReadFileText(output));
+        if (row.Processes == 2) {
+            EXPECT_EQ("tool.exe " + Media() + "\\run.dll", run.Tool["cmdline"]);
+        }
+    }
+}
+
 class StoreTest : public E2eTest {};
 
 TEST_F(StoreTest, ProductKeyAbsentReadsAndWritesNothing)

@@ -166,6 +166,63 @@ TEST_F(LaunchTargetTest, OldPathReachesTheChildInUnicode)
     }
 }
 
+// With W: the tool is let go only once a job that ends it with the program holds it, gets the
+// standard handles the program has (none passed when it has none), and is awaited for its
+// exit code. A job that cannot take it, or none at all, changes only that.
+TEST_F(LaunchTargetTest, WaitedToolIsHeldAndGetsTheProgramsHandles)
+{
+    const int64_t endsWithTheProgram = HostJobKillOnJobClose | HostJobBreakawayOk;
+    struct Row {
+        const char* Name;
+        bool In, Out, Err, ParentConsole;
+        bool AssignFails, CreateJobFails;
+        bool Passed;  // the start record carries the handles
+        int64_t LimitsWhileRunning;
+    };
+    const Row rows[] = {
+        {"all three", true, true, true, false, false, false, true, endsWithTheProgram},
+        {"standard error only", false, false, true, false, false, false, true, endsWithTheProgram},
+        {"none", false, false, false, false, false, false, false, endsWithTheProgram},
+        {"none, the caller's console", false, false, false, true, false, false, false,
+         endsWithTheProgram},
+        {"in a job that forbids a second", true, true, true, false, true, false, true, -1},
+        {"no job to be had", true, true, true, false, false, true, true, -1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        FreshMachine();
+        Fake().HasStdInput = row.In;
+        Fake().HasStdOutput = row.Out;
+        Fake().HasStdError = row.Err;
+        Fake().ParentHasConsole = row.ParentConsole;
+        Fake().AssignToJobFails = row.AssignFails;
+        Fake().CreateJobFails = row.CreateJobFails;
+        Fake().ToolExitCode = 7;
+        Prepare("E:\\SUITE", "tool.exe %s", false);
+        Launch.WaitForTool = true;
+        const HostFile in = HostGetStdHandle(HostStdInputHandle),
+                       out = HostGetStdHandle(HostStdOutputHandle),
+                       err = HostGetStdHandle(HostStdErrorHandle);
+        EXPECT_TRUE(LaunchTarget(&toolExit));
+        EXPECT_EQ(7u, toolExit);
+        ASSERT_EQ(1u, Fake().Started.size());
+        const FakeProcess& tool = Fake().Started[0];
+        EXPECT_EQ("tool.exe E:\\SUITE\\run.exe", tool.CommandLine);
+        EXPECT_EQ(HostCreateDefaultErrorMode | HostCreateSuspended, tool.Flags);
+        EXPECT_TRUE(tool.Ended);
+        EXPECT_EQ(row.Passed, tool.UseStdHandles);
+        EXPECT_EQ(in, tool.StdInput);
+        EXPECT_EQ(out, tool.StdOutput);
+        EXPECT_EQ(err, tool.StdError);
+        EXPECT_EQ(row.ParentConsole, Fake().AttachedToConsole);
+        EXPECT_EQ(row.LimitsWhileRunning, tool.JobLimitsWhileRunning);
+        // Once the tool has ended, what it left running outlives the program.
+        if (tool.Job >= 0) {
+            EXPECT_EQ(HostJobBreakawayOk, Fake().Jobs.at(static_cast<size_t>(tool.Job)).LimitFlags);
+        }
+    }
+}
+
 TEST_F(LaunchTargetTest, NoBlockForThePathStillStartsTheTool)
 {
     Fake().Environment["PATH"] = "C:\\WIN";
