@@ -102,6 +102,7 @@ constexpr uint32_t HostJobBreakawayOk = 0x0800, HostJobKillOnJobClose = 0x2000;
 constexpr uint32_t HostAttachParentProcess = 0xFFFFFFFFu;
 constexpr uint32_t HostInfinite = 0xFFFFFFFFu;
 constexpr uint32_t HostWaitObject0 = 0;
+constexpr uint32_t HostHandleFlagInherit = 0x1;
 // The start record's standard handles, passed (STARTF_USESTDHANDLES, handles inherited) only
 // when UseStdHandles is set; the child's process and thread handles come back, left open.
 struct HostStart {
@@ -114,6 +115,7 @@ struct HostStart {
 bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* start);
 bool HostAttachConsole(uint32_t processId);
 bool HostSetStdHandle(uint32_t which, HostFile file);
+bool HostSetHandleInformation(HostFile file, uint32_t mask, uint32_t flags);
 HostHandle HostCreateJobObject();  // unnamed, not inheritable; null when it fails
 // SetInformationJobObject with the extended limits of which only the flags are set.
 bool HostSetJobLimitFlags(HostHandle job, uint32_t limitFlags);

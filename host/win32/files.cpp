@@ -21,6 +21,7 @@ static_assert(HostCreateSuspended == CREATE_SUSPENDED && HostInfinite == INFINIT
                   HostWaitObject0 == WAIT_OBJECT_0 &&
                   HostAttachParentProcess == ATTACH_PARENT_PROCESS,
               "match");
+static_assert(HostHandleFlagInherit == HANDLE_FLAG_INHERIT, "flag matches");
 static_assert(HostJobBreakawayOk == JOB_OBJECT_LIMIT_BREAKAWAY_OK &&
                   HostJobKillOnJobClose == JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE,
               "job limits match");
@@ -203,6 +204,11 @@ bool HostAttachConsole(uint32_t processId)
 bool HostSetStdHandle(uint32_t which, HostFile file)
 {
     return SetStdHandle(which, reinterpret_cast<HANDLE>(file)) != 0;
+}
+
+bool HostSetHandleInformation(HostFile file, uint32_t mask, uint32_t flags)
+{
+    return SetHandleInformation(reinterpret_cast<HANDLE>(file), mask, flags) != 0;
 }
 
 HostHandle HostCreateJobObject()

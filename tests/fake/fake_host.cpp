@@ -747,10 +747,14 @@ bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* sta
                         Fake().ErrorMode};
     process.Suspended = (creationFlags & HostCreateSuspended) != 0;
     if (start != nullptr && start->UseStdHandles) {
+        // A handle that is not inheritable is no handle in the child.
+        const auto inherited = [](HostFile file) {
+            return Fake().InheritableHandles.count(file) != 0 ? file : nullptr;
+        };
         process.UseStdHandles = true;
-        process.StdInput = start->StdInput;
-        process.StdOutput = start->StdOutput;
-        process.StdError = start->StdError;
+        process.StdInput = inherited(start->StdInput);
+        process.StdOutput = inherited(start->StdOutput);
+        process.StdError = inherited(start->StdError);
     }
     Fake().Started.push_back(process);
     if (start != nullptr) {
@@ -806,6 +810,17 @@ bool HostSetStdHandle(uint32_t which, HostFile file)
     if (which != HostStdErrorHandle || (file != nullptr && file != MadeUp<HostFile>(0x3003)))
         FakeMisuse("SetStdHandle " + Hex(which));
     Fake().HasStdError = file != nullptr;
+    return true;
+}
+
+bool HostSetHandleInformation(HostFile file, uint32_t mask, uint32_t flags)
+{
+    if (mask != HostHandleFlagInherit || file == nullptr)
+        FakeMisuse("SetHandleInformation " + Hex(mask));
+    if ((flags & HostHandleFlagInherit) != 0)
+        Fake().InheritableHandles.insert(file);
+    else
+        Fake().InheritableHandles.erase(file);
     return true;
 }
 

@@ -80,6 +80,9 @@ struct FakeHost {
     // handles it lacked, as console handles.
     bool ParentHasConsole = false;
     bool AttachedToConsole = false;
+    // Handles a child inherits; the standard handles are not among them at first, as Wine's
+    // cmd gives the copy that 2>&1 makes.
+    std::set<HostFile> InheritableHandles;
     std::string StdError;
     bool StdErrorIsConsole = false;  // then the Unicode console call collects ConsoleText
     std::u16string ConsoleText;
