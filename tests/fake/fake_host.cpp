@@ -616,15 +616,13 @@ Handle MadeUp(uintptr_t value)
 
 }  // namespace
 
+// Made-up handles, only compared: 0x3001 for standard input, 0x3002 output, 0x3003 error.
 HostFile HostGetStdHandle(uint32_t which)
 {
-    if (which == HostStdInputHandle)
-        return Fake().HasStdInput ? MadeUp<HostFile>(0x3001) : nullptr;
-    if (which == HostStdOutputHandle)
-        return Fake().HasStdOutput ? MadeUp<HostFile>(0x3002) : nullptr;
-    if (which != HostStdErrorHandle)
-        FakeMisuse("GetStdHandle " + Hex(which));
-    return which == HostStdErrorHandle && Fake().HasStdError ? MadeUp<HostFile>(0x3003) : nullptr;
+    bool has = which == HostStdInputHandle    ? Fake().HasStdInput
+               : which == HostStdOutputHandle ? Fake().HasStdOutput
+                                              : Fake().HasStdError;
+    return has ? MadeUp<HostFile>(0x3000 + HostStdInputHandle + 1 - which) : nullptr;
 }
 
 uint32_t HostGetFileAttributes(const char* path)
@@ -739,12 +737,13 @@ bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* sta
     }
     auto it = Fake().Environment.find("PATH");
     auto wide = Fake().EnvironmentW.find(u"PATH");
-    FakeProcess process{commandLine, creationFlags,
-                        it == Fake().Environment.end() ? "(unset)" : it->second,
-                        wide != Fake().EnvironmentW.end()
-                            ? wide->second
-                            : (it != Fake().Environment.end() ? Utf16(it->second) : u"(unset)"),
-                        Fake().ErrorMode};
+    Fake().Started.push_back(FakeProcess{
+        commandLine, creationFlags, it == Fake().Environment.end() ? "(unset)" : it->second,
+        wide != Fake().EnvironmentW.end()
+            ? wide->second
+            : (it != Fake().Environment.end() ? Utf16(it->second) : u"(unset)"),
+        Fake().ErrorMode});
+    FakeProcess& process = Fake().Started.back();
     process.Suspended = (creationFlags & HostCreateSuspended) != 0;
     if (start != nullptr && start->UseStdHandles) {
         // A handle that is not inheritable is no handle in the child.
@@ -756,58 +755,45 @@ bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* sta
         process.StdOutput = inherited(start->StdOutput);
         process.StdError = inherited(start->StdError);
     }
-    Fake().Started.push_back(process);
     if (start != nullptr) {
-        // The process and its thread by their index in Started.
-        start->Process = MadeUp<HostHandle>(0x10000 + Fake().Started.size() - 1);
-        start->Thread = MadeUp<HostHandle>(0x20000 + Fake().Started.size() - 1);
+        start->Process = MadeUp<HostHandle>(0x5001);
+        start->Thread = MadeUp<HostHandle>(0x5002);
     }
     return true;
 }
 
 namespace {
 
-FakeProcess& ProcessOf(HostHandle handle, uintptr_t base, const char* call)
+const HostHandle FakeJobHandle = MadeUp<HostHandle>(0x5003);
+
+// The one tool a run starts, by the handle of its process (0x5001) or thread (0x5002).
+FakeProcess& Tool(HostHandle handle, uintptr_t which)
 {
-    auto index = reinterpret_cast<uintptr_t>(handle) - base;
-    if (index >= Fake().Started.size()) {
-        FakeMisuse(std::string(call) + " of no started process");
-        static FakeProcess none;
+    static FakeProcess none;
+    if (Fake().Started.empty() || handle != MadeUp<HostHandle>(which)) {
+        FakeMisuse("a handle of no started tool");
         return none;
     }
-    return Fake().Started[index];
-}
-
-FakeJob* JobOf(HostHandle handle, const char* call)
-{
-    auto index = reinterpret_cast<uintptr_t>(handle) - 0x30000;
-    if (index >= Fake().Jobs.size()) {
-        FakeMisuse(std::string(call) + " of no job");
-        return nullptr;
-    }
-    return &Fake().Jobs[index];
+    return Fake().Started.back();
 }
 
 }  // namespace
 
-// The caller's console gives the program console handles where it had none.
 bool HostAttachConsole(uint32_t processId)
 {
-    Fake().Calls.push_back("AttachConsole");
     if (processId != HostAttachParentProcess)
         FakeMisuse("AttachConsole " + Hex(processId));
     if (!Fake().ParentHasConsole || Fake().AttachedToConsole)
         return false;
-    Fake().AttachedToConsole = true;
+    Fake().AttachedToConsole = Fake().HasStdInput = Fake().HasStdOutput = true;
     if (!Fake().HasStdError)
         Fake().HasStdError = Fake().StdErrorIsConsole = true;
-    Fake().HasStdInput = Fake().HasStdOutput = true;
     return true;
 }
 
 bool HostSetStdHandle(uint32_t which, HostFile file)
 {
-    if (which != HostStdErrorHandle || (file != nullptr && file != MadeUp<HostFile>(0x3003)))
+    if (which != HostStdErrorHandle)
         FakeMisuse("SetStdHandle " + Hex(which));
     Fake().HasStdError = file != nullptr;
     return true;
@@ -815,75 +801,58 @@ bool HostSetStdHandle(uint32_t which, HostFile file)
 
 bool HostSetHandleInformation(HostFile file, uint32_t mask, uint32_t flags)
 {
-    if (mask != HostHandleFlagInherit || file == nullptr)
-        FakeMisuse("SetHandleInformation " + Hex(mask));
-    if ((flags & HostHandleFlagInherit) != 0)
-        Fake().InheritableHandles.insert(file);
-    else
-        Fake().InheritableHandles.erase(file);
+    if (mask != HostHandleFlagInherit || flags != mask)
+        FakeMisuse("SetHandleInformation " + Hex(mask) + " " + Hex(flags));
+    Fake().InheritableHandles.insert(file);
     return true;
 }
 
 HostHandle HostCreateJobObject()
 {
-    Fake().Calls.push_back("CreateJobObject");
-    if (Fake().CreateJobFails)
-        return nullptr;
-    Fake().Jobs.emplace_back();
-    return MadeUp<HostHandle>(0x30000 + Fake().Jobs.size() - 1);
+    return Fake().CreateJobFails ? nullptr : FakeJobHandle;
 }
 
 bool HostSetJobLimitFlags(HostHandle job, uint32_t limitFlags)
 {
-    Fake().Calls.push_back("SetJobLimitFlags " + Hex(limitFlags));
-    FakeJob* held = JobOf(job, "SetJobLimitFlags");
-    if (held != nullptr)
-        held->LimitFlags = limitFlags;
-    return held != nullptr;
+    if (job != FakeJobHandle)
+        FakeMisuse("SetJobLimitFlags of no job");
+    Fake().JobLimits = limitFlags;
+    return true;
 }
 
 bool HostAssignProcessToJobObject(HostHandle job, HostHandle process)
 {
-    Fake().Calls.push_back("AssignProcessToJobObject");
-    FakeProcess& tool = ProcessOf(process, 0x10000, "AssignProcessToJobObject");
-    if (JobOf(job, "AssignProcessToJobObject") == nullptr)
-        return false;
-    if (Fake().AssignToJobFails) {
-        Fake().LastError = ErrorAccessDenied;
-        return false;
-    }
-    tool.Job = static_cast<int>(reinterpret_cast<uintptr_t>(job) - 0x30000);
-    return true;
+    FakeProcess& tool = Tool(process, 0x5001);
+    if (job != FakeJobHandle)
+        FakeMisuse("AssignProcessToJobObject of no job");
+    tool.InJob = !Fake().AssignToJobFails;
+    Fake().LastError = ErrorAccessDenied;
+    return tool.InJob;
 }
 
 uint32_t HostResumeThread(HostHandle thread)
 {
-    Fake().Calls.push_back("ResumeThread");
-    FakeProcess& tool = ProcessOf(thread, 0x20000, "ResumeThread");
+    FakeProcess& tool = Tool(thread, 0x5002);
     if (!tool.Suspended)
-        FakeMisuse("ResumeThread of a thread that runs");
+        FakeMisuse("ResumeThread of a tool that runs");
     tool.Suspended = false;
-    if (tool.Job >= 0)
-        tool.JobLimitsWhileRunning = Fake().Jobs[static_cast<size_t>(tool.Job)].LimitFlags;
+    tool.JobLimitsWhileRunning = tool.InJob ? int64_t{Fake().JobLimits} : -1;
     return 1;
 }
 
-// The tool runs to its end at once, unless it was never let go: that wait would not end.
+// The tool runs to its end at once; a wait for one never let go would not end.
 uint32_t HostWaitForSingleObject(HostHandle object, uint32_t milliseconds)
 {
-    Fake().Calls.push_back("WaitForSingleObject");
-    FakeProcess& tool = ProcessOf(object, 0x10000, "WaitForSingleObject");
+    FakeProcess& tool = Tool(object, 0x5001);
     if (tool.Suspended || milliseconds != HostInfinite)
         FakeMisuse("WaitForSingleObject of a suspended tool, or for a while only");
     tool.Ended = true;
     return HostWaitObject0;
 }
 
-// STILL_ACTIVE for a tool that has not ended.
 bool HostGetExitCodeProcess(HostHandle process, uint32_t* exitCode)
 {
-    Fake().Calls.push_back("GetExitCodeProcess");
-    *exitCode = ProcessOf(process, 0x10000, "GetExitCodeProcess").Ended ? Fake().ToolExitCode : 259;
+    *exitCode = Tool(process, 0x5001).Ended ? Fake().ToolExitCode : 259;  // STILL_ACTIVE
     return true;
 }
 

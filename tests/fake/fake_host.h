@@ -29,16 +29,10 @@ struct FakeProcess {
     // The start record's standard handles, when it passed any (then inherited).
     bool UseStdHandles = false;
     HostFile StdInput = nullptr, StdOutput = nullptr, StdError = nullptr;
-    bool Suspended = false;  // until ResumeThread
-    int Job = -1;            // the index in FakeHost::Jobs of the job that holds it
-    bool Ended = false;      // it was awaited, and ended with FakeHost::ToolExitCode
-    // The job's limits while the tool ran, from its resumption to its end; -1 when no job
-    // held it then.
-    int64_t JobLimitsWhileRunning = -1;
-};
-
-struct FakeJob {
-    uint32_t LimitFlags = 0;
+    bool Suspended = false;              // until ResumeThread
+    bool InJob = false;                  // the job of the program's own holds it
+    bool Ended = false;                  // it was awaited, and ended with FakeHost::ToolExitCode
+    int64_t JobLimitsWhileRunning = -1;  // its job's limits as it was let go; -1: no job's
 };
 
 struct FakeDrive {
@@ -114,7 +108,7 @@ struct FakeHost {
     bool CreateProcessFails = false;  // with CreateProcessError as the reason
     uint32_t CreateProcessError = 2;
     uint32_t ToolExitCode = 0;  // what an awaited tool ends with
-    std::vector<FakeJob> Jobs;
+    uint32_t JobLimits = 0;     // of the one job a run may make
     bool CreateJobFails = false;
     bool AssignToJobFails = false;  // the program's own job forbids a second one
 
