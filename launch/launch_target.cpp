@@ -80,6 +80,14 @@ void PrefixPath()
 
 namespace {
 
+// A caller may hand the program handles that a child would not inherit (Wine's cmd does so
+// with the copy that 2>&1 makes); the tool gets them all the same.
+void MakeInheritable(HostFile handle)
+{
+    if (handle != nullptr)
+        HostSetHandleInformation(handle, HostHandleFlagInherit, HostHandleFlagInherit);
+}
+
 // The tool of a run with option W: started with the standard handles the program has, where it
 // has any, so that what the caller redirected reaches the tool; suspended until it is in a job
 // that ends it, and whatever it started, when the program ends first (killed, or its console
@@ -94,12 +102,9 @@ bool StartAndAwait(char* commandLine, uint32_t* toolExitCode)
     start.StdError = HostGetStdHandle(HostStdErrorHandle);
     start.UseStdHandles =
         start.StdInput != nullptr || start.StdOutput != nullptr || start.StdError != nullptr;
-    // A caller may hand the program handles that a child would not inherit (Wine's cmd does so
-    // with the copy that 2>&1 makes); the tool gets them all the same.
-    const HostFile handles[] = {start.StdInput, start.StdOutput, start.StdError};
-    for (HostFile handle : handles)
-        if (handle != nullptr)
-            HostSetHandleInformation(handle, HostHandleFlagInherit, HostHandleFlagInherit);
+    MakeInheritable(start.StdInput);
+    MakeInheritable(start.StdOutput);
+    MakeInheritable(start.StdError);
     // A console tool then shares the caller's console, where the caller has one, instead of
     // opening a window of its own; the console gives the program the standard handles it
     // lacked, which a failed start takes back, so that its report goes where it would have.
