@@ -120,9 +120,10 @@ bool StartAndAwait(char* commandLine, uint32_t* toolExitCode)
                 HostSetJobLimitFlags(job, HostJobKillOnJobClose | HostJobBreakawayOk) &&
                 HostAssignProcessToJobObject(job, start.Process);
     HostResumeThread(start.Thread);
-    HostWaitForSingleObject(start.Process, HostInfinite);
+    bool ended = HostWaitForSingleObject(start.Process, HostInfinite) == HostWaitObject0;
     HostGetExitCodeProcess(start.Process, toolExitCode);
-    if (held)
+    // Only a tool that has ended is let go of: one still running ends with the program.
+    if (held && ended)
         HostSetJobLimitFlags(job, HostJobBreakawayOk);
     return true;
 }
