@@ -28,6 +28,7 @@ struct LaunchState {
     bool ScriptMode;        // option P: write NRVARCD.BAT instead of starting a tool
     bool PathPrefix;        // option S, and the default run: Location goes in front of PATH
     bool CommandIsLiteral;  // the default run: the command is started as it stands
+    bool WaitForTool;       // option W: wait for the tool and end with its exit code
     bool SaveNeeded;        // Location must be written back (and in script mode, the file)
 
     uint32_t MediaKind;  // the registry's "media": 0 CD-ROM, 1 installed, 2 network

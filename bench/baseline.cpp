@@ -1,6 +1,7 @@
 // The least a launcher must do for the measured run, and nothing more: open the key, read
-// the remembered location, probe the target there and start it. Built like nrcdrom.exe (no C
-// runtime, an entry of its own), so the two differ only in the work done.
+// the remembered location, probe the target there and start it; built with BASELINE_WAIT, it
+// then waits for the target and ends with its exit code, as a run with W does. Built like
+// nrcdrom.exe (no C runtime, an entry of its own), so the two differ only in the work done.
 #include <windows.h>
 
 extern "C" void __stdcall BaselineEntry()
@@ -25,5 +26,12 @@ extern "C" void __stdcall BaselineEntry()
     startup.cb = sizeof startup;
     CreateProcessA(nullptr, location, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr,
                    nullptr, &startup, &process);
+#ifdef BASELINE_WAIT
+    DWORD exitCode = 6;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    ExitProcess(exitCode);
+#else
     ExitProcess(0);
+#endif
 }

@@ -96,7 +96,38 @@ HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes);
 void* HostGlobalLock(HostMemory block);
 void HostGlobalUnlock(HostMemory block);
 void HostGlobalFree(HostMemory block);
-bool HostCreateProcess(char* commandLine, uint32_t creationFlags);
+// Starting the tool and waiting for it (KERNEL32): with option W the tool starts suspended,
+// with the standard handles the program has, goes into a job of its own that ends it when the
+// program ends, and is awaited for its exit code.
+typedef struct HostHandleTag* HostHandle;  // a process, thread or job object
+constexpr uint32_t HostStdInputHandle = 0xFFFFFFF6u, HostStdOutputHandle = 0xFFFFFFF5u;
+constexpr uint32_t HostCreateSuspended = 0x00000004;
+constexpr uint32_t HostJobBreakawayOk = 0x0800, HostJobKillOnJobClose = 0x2000;
+constexpr uint32_t HostAttachParentProcess = 0xFFFFFFFFu;
+constexpr uint32_t HostInfinite = 0xFFFFFFFFu;
+constexpr uint32_t HostWaitObject0 = 0;
+constexpr uint32_t HostHandleFlagInherit = 0x1;
+// The start record's standard handles, passed (STARTF_USESTDHANDLES, handles inherited) only
+// when UseStdHandles is set; the child's process and thread handles come back, left open.
+struct HostStart {
+    bool UseStdHandles;
+    HostFile StdInput, StdOutput, StdError;
+    HostHandle Process, Thread;
+};
+// start may be null: a start record of zeros but for its size, and the handles left to close
+// with the program.
+bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* start);
+bool HostAttachConsole(uint32_t processId);
+bool HostSetStdHandle(uint32_t which, HostFile file);
+bool HostSetHandleInformation(HostFile file, uint32_t mask, uint32_t flags);
+HostHandle HostCreateJobObject();  // unnamed, not inheritable; null when it fails
+// SetInformationJobObject with the extended limits of which only the flags are set.
+bool HostSetJobLimitFlags(HostHandle job, uint32_t limitFlags);
+bool HostAssignProcessToJobObject(HostHandle job, HostHandle process);
+uint32_t HostResumeThread(HostHandle thread);
+uint32_t HostWaitForSingleObject(HostHandle object, uint32_t milliseconds);
+bool HostGetExitCodeProcess(HostHandle process, uint32_t* exitCode);
+
 HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint32_t disposition,
                         uint32_t attributes);  // null when it fails
 bool HostWriteFile(HostFile file, const void* data, uint32_t bytes);

@@ -78,7 +78,59 @@ void PrefixPath()
     HostGlobalFree(block);
 }
 
-bool LaunchTarget()
+namespace {
+
+// A caller may hand the program handles that a child would not inherit (Wine's cmd does so
+// with the copy that 2>&1 makes); the tool gets them all the same.
+void MakeInheritable(HostFile handle)
+{
+    if (handle != nullptr)
+        HostSetHandleInformation(handle, HostHandleFlagInherit, HostHandleFlagInherit);
+}
+
+// The tool of a run with option W: started with the standard handles the program has, where it
+// has any, so that what the caller redirected reaches the tool; suspended until it is in a job
+// that ends it, and whatever it started, when the program ends first (killed, or its console
+// closed, or Ctrl+C or Ctrl+Break there, whose default handling ends the program). Where the
+// job cannot take the tool (the program runs in a job that forbids a second one), the tool runs
+// and is awaited all the same. A tool that ends leaves what it started running, as without W.
+bool StartAndAwait(char* commandLine, uint32_t* toolExitCode)
+{
+    HostStart start{};
+    start.StdInput = HostGetStdHandle(HostStdInputHandle);
+    start.StdOutput = HostGetStdHandle(HostStdOutputHandle);
+    start.StdError = HostGetStdHandle(HostStdErrorHandle);
+    start.UseStdHandles =
+        start.StdInput != nullptr || start.StdOutput != nullptr || start.StdError != nullptr;
+    MakeInheritable(start.StdInput);
+    MakeInheritable(start.StdOutput);
+    MakeInheritable(start.StdError);
+    // A console tool then shares the caller's console, where the caller has one, instead of
+    // opening a window of its own; the console gives the program the standard handles it
+    // lacked, which a failed start takes back, so that its report goes where it would have.
+    HostAttachConsole(HostAttachParentProcess);
+    if (!HostCreateProcess(commandLine, HostCreateDefaultErrorMode | HostCreateSuspended, &start)) {
+        uint32_t error = HostGetLastError();
+        HostSetStdHandle(HostStdErrorHandle, start.StdError);
+        ReportStartFailure(commandLine, error);
+        return false;
+    }
+    HostHandle job = HostCreateJobObject();
+    bool held = job != nullptr &&
+                HostSetJobLimitFlags(job, HostJobKillOnJobClose | HostJobBreakawayOk) &&
+                HostAssignProcessToJobObject(job, start.Process);
+    HostResumeThread(start.Thread);
+    bool ended = HostWaitForSingleObject(start.Process, HostInfinite) == HostWaitObject0;
+    HostGetExitCodeProcess(start.Process, toolExitCode);
+    // Only a tool that has ended is let go of: one still running ends with the program.
+    if (held && ended)
+        HostSetJobLimitFlags(job, HostJobBreakawayOk);
+    return true;
+}
+
+}  // namespace
+
+bool LaunchTarget(uint32_t* toolExitCode)
 {
     char targetDir[TargetDirCapacity];
     CopyText(targetDir, Launch.LocationDir);
@@ -94,7 +146,9 @@ bool LaunchTarget()
 
     if (Launch.PathPrefix)
         PrefixPath();
-    if (HostCreateProcess(childCommandLine, HostCreateDefaultErrorMode))
+    if (Launch.WaitForTool)
+        return StartAndAwait(childCommandLine, toolExitCode);
+    if (HostCreateProcess(childCommandLine, HostCreateDefaultErrorMode, nullptr))
         return true;
     ReportStartFailure(childCommandLine, HostGetLastError());
     return false;

@@ -25,5 +25,7 @@ constexpr uint32_t EnvironmentValueLimit = 32767;
 // that would pass the platform's limit is not put together, and PATH stays as it was.
 void PrefixPath();
 
-// Starts the tool; false, once the failure is reported, when it could not be started.
-bool LaunchTarget();
+// Starts the tool; false, once the failure is reported, when it could not be started. With
+// option W it then waits for the tool to end and sets *toolExitCode to the code it ended with;
+// without W, *toolExitCode is left as it was.
+bool LaunchTarget(uint32_t* toolExitCode);

@@ -54,6 +54,8 @@ void SetOptions(const char* letters)
         case 'p': Launch.ScriptMode = true; break;
         case 'S':
         case 's': Launch.PathPrefix = true; break;
+        case 'W':
+        case 'w': Launch.WaitForTool = true; break;
         default: break;
         }
     }
@@ -71,6 +73,7 @@ bool SetDefaultRun(const char* tail)
     Launch.FloppyPrompt = false;
     Launch.ScriptMode = false;
     Launch.PathPrefix = true;
+    Launch.WaitForTool = false;
     Launch.CommandIsLiteral = true;
 
     TextBuilder out(Launch.CommandTemplate, sizeof Launch.CommandTemplate);

@@ -151,5 +151,8 @@ int RunLauncher(HostInstance instance, const char* tail)
         return RunScriptMode(store);
     if (Launch.SaveNeeded)
         SaveLocation(store);
-    return LaunchTarget() ? ExitStarted : ExitNotStarted;
+    uint32_t exitCode = ExitStarted;
+    if (!LaunchTarget(&exitCode))
+        return ExitNotStarted;
+    return static_cast<int>(exitCode);  // with W, the tool's: any value the platform reports
 }

@@ -4,7 +4,9 @@
 #   - under Wine, the time of two runs against a baseline launcher that does only the
 #     unavoidable part of the first: one that finds its target at the remembered location and
 #     starts it, and one whose target moved to another drive letter and is found there by its
-#     volume; on a machine that runs no 32-bit programs, the 64-bit stand-in is timed;
+#     volume; and the time of a run with W, which waits for the tool, against the baseline
+#     that also waits for it (at most 1.05 times); on a machine that runs no 32-bit programs,
+#     the 64-bit stand-in is timed;
 #   - natively, the instructions of one whole run over the fake host, counted by callgrind.
 # BUILD_ROOT is NRCDROM_BUILD_ROOT (default build/); NRCDROM_BENCH_PAIRS sets the number of
 # timed rounds (default 100). Exits non-zero when a limit is exceeded or a measurement fails.
@@ -18,13 +20,14 @@ Fail() { printf 'FAILED: %s\n' "$*" >&2; exit 1; }
 root=${NRCDROM_BUILD_ROOT:-build}
 pairs=${NRCDROM_BENCH_PAIRS:-100}
 warmup=3
-sizeLimit=40960
+sizeLimit=49152
+waitLimit=1.05
 allowedDlls="ADVAPI32.DLL COMDLG32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL"
 
 # The launch is timed on the program itself where this machine runs 32-bit programs, else on
 # its 64-bit stand-in (the same sources, BUILD_ROOT/win64) in a 64-bit prefix; the size and
 # the imports are always those of the 32-bit program, which is what ships.
-benchTargets=(bench_baseline bench_idle bench_driver)
+benchTargets=(bench_baseline bench_baseline_wait bench_idle bench_driver)
 if WineSessionRuns32Bit; then
     arch=win32
     BuildWindows win32 "$root" nrcdrom "${benchTargets[@]}" >/dev/null || Fail "the Windows build failed"
@@ -67,8 +70,8 @@ bytes=$(stat -c %s "$exe")
 [ "$bytes" -le "$sizeLimit" ]
 Judge $?
 tenths=$(((bytes * 10 + 512) / 1024))
-Put "$(printf 'Size:    %d bytes (%d.%d KiB); limit 40 KiB (%d bytes): %s' "$bytes" \
-    $((tenths / 10)) $((tenths % 10)) "$sizeLimit" "$judged")"
+Put "$(printf 'Size:    %d bytes (%d.%d KiB); limit %d KiB (%d bytes): %s' "$bytes" \
+    $((tenths / 10)) $((tenths % 10)) $((sizeLimit / 1024)) "$sizeLimit" "$judged")"
 imports=$(i686-w64-mingw32-objdump -p "$exe" | awk -f scripts/bench_imports.awk | sort -u)
 [ -n "$imports" ] || Fail "no import table found in $exe"
 foreign=""
@@ -87,7 +90,7 @@ Put "Imports: $listed;" \
 Put ""
 
 cp "$timedExe" "$out/programs/nrcdrom.exe"
-cp "$root/$arch/bench/baseline.exe" "$out/programs/"
+cp "$root/$arch/bench/baseline.exe" "$root/$arch/bench/baseline_wait.exe" "$out/programs/"
 cp "$root/$arch/bench/idle.exe" "$out/tool/"
 cp "$root/$arch/bench/driver.exe" "$out/"
 
@@ -138,15 +141,23 @@ export BENCH_FOUND="$programsWin\\nrcdrom.exe idle.exe Bench_Idle_Tool \$s"
 export BENCH_MOVED="$programsWin\\nrcdrom.exe moved.exe Bench_Moved_Tool \$s"
 export BENCH_MOVED_BEFORE="moved.exe=$movedFrom" BENCH_MOVED_AFTER="moved.exe=$movedTo"
 export BENCH_BASELINE="$programsWin\\baseline.exe"
+export BENCH_WAITED="$programsWin\\nrcdrom.exe idle.exe Bench_Idle_Tool \$s W"
+export BENCH_WAITBASE="$programsWin\\baseline_wait.exe"
 rm -f "$out/times.txt"
 loadBefore=$(cut -d' ' -f1-3 /proc/loadavg)
 (cd "$out" && timeout $((600 + 10 * (pairs + warmup))) \
-    wine driver.exe "$pairs" "$warmup" times.txt found baseline moved </dev/null) ||
+    wine driver.exe "$pairs" "$warmup" times.txt found baseline moved waited waitbase </dev/null) ||
     Fail "the timed runs did not complete"
 WineSessionStop
 launch=$(python3 scripts/bench_summary.py "$out/times.txt" baseline \
     found="nrcdrom.exe, found" moved="nrcdrom.exe, moved" baseline=baseline.exe) ||
     Fail "could not read the timings"
+waited=$(python3 scripts/bench_summary.py "$out/times.txt" waitbase \
+    waited="nrcdrom.exe, W" waitbase=baseline_wait.exe) || Fail "could not read the timings"
+waitRatio=$(sed -n 's/^  ratio waited\/waitbase, per round: median \([0-9.]*\).*/\1/p' <<<"$waited")
+[ -n "$waitRatio" ] || Fail "no ratio for the run with W"
+awk -v r="$waitRatio" -v l="$waitLimit" 'BEGIN { exit !(r <= l) }'
+Judge $?
 Put "Launch under Wine: $pairs rounds after $warmup warm-up rounds, each one run of each command"
 Put "below, in an order that changes from round to round; each run timed from its creation to"
 Put "its exit, the started tool (which does nothing) awaited outside the timing."
@@ -157,6 +168,14 @@ Put "            holding moved.exe on another volume; $movedFrom stored again be
 Put "            outside the timing, and $movedTo found stored after it)"
 Put "  baseline: baseline.exe  (reads the location of idle.exe, probes the target there, starts it)"
 Put "$launch"
+Put "The same rounds, the runs that wait for the tool (timed up to the launcher's exit, which"
+Put "follows the tool's):"
+Put "  W:        nrcdrom.exe idle.exe Bench_Idle_Tool \$s W  (the tool held in a job, awaited, its"
+Put "            exit code handed on)"
+Put "  baseline_wait: baseline_wait.exe  (as baseline.exe, then waits for the tool and ends with its"
+Put "            exit code)"
+Put "$waited"
+Put "  median ratio W/baseline_wait $waitRatio; limit $waitLimit: $judged"
 Put "  load average before and after the timed runs: $loadBefore / $(cut -d' ' -f1-3 /proc/loadavg)"
 Put "  (other work on the machine widens the spread; the rounds keep the ratios fair)"
 Put ""

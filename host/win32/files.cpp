@@ -17,6 +17,16 @@ static_assert(HostSynchronize == SYNCHRONIZE && HostWaitTimeout == WAIT_TIMEOUT,
 static_assert(HostErrorInvalidParameter == ERROR_INVALID_PARAMETER, "error code matches");
 static_assert(HostMoveWriteThrough == MOVEFILE_WRITE_THROUGH, "flags match");
 static_assert(HostStdErrorHandle == STD_ERROR_HANDLE, "handle number matches");
+static_assert(HostStdInputHandle == STD_INPUT_HANDLE && HostStdOutputHandle == STD_OUTPUT_HANDLE,
+              "handle numbers match");
+static_assert(HostCreateSuspended == CREATE_SUSPENDED && HostInfinite == INFINITE &&
+                  HostWaitObject0 == WAIT_OBJECT_0 &&
+                  HostAttachParentProcess == ATTACH_PARENT_PROCESS,
+              "match");
+static_assert(HostHandleFlagInherit == HANDLE_FLAG_INHERIT, "flag matches");
+static_assert(HostJobBreakawayOk == JOB_OBJECT_LIMIT_BREAKAWAY_OK &&
+                  HostJobKillOnJobClose == JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE,
+              "job limits match");
 static_assert(sizeof(HostWideChar) == sizeof(WCHAR), "UTF-16 code units");
 static_assert(HostCpAcp == CP_ACP && HostWcNoBestFitChars == WC_NO_BEST_FIT_CHARS, "match");
 static_assert(HostLocaleSystemDefault == LOCALE_SYSTEM_DEFAULT, "locale matches");
@@ -163,16 +173,82 @@ void HostGlobalFree(HostMemory block)
     GlobalFree(reinterpret_cast<HGLOBAL>(block));
 }
 
-// A start record of zeros but for its size; the child's handles are left to close with us.
-bool HostCreateProcess(char* commandLine, uint32_t creationFlags)
+// Without a start request: a start record of zeros but for its size, and the child's handles
+// left to close with us.
+bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* start)
 {
     STARTUPINFOA startup;
     PROCESS_INFORMATION process;
     ZeroMemory(&startup, sizeof startup);
     ZeroMemory(&process, sizeof process);
     startup.cb = sizeof startup;
-    return CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, creationFlags, nullptr,
-                          nullptr, &startup, &process) != 0;
+    bool inherit = start != nullptr && start->UseStdHandles;
+    if (inherit) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = reinterpret_cast<HANDLE>(start->StdInput);
+        startup.hStdOutput = reinterpret_cast<HANDLE>(start->StdOutput);
+        startup.hStdError = reinterpret_cast<HANDLE>(start->StdError);
+    }
+    bool ok = CreateProcessA(nullptr, commandLine, nullptr, nullptr, inherit ? TRUE : FALSE,
+                             creationFlags, nullptr, nullptr, &startup, &process) != 0;
+    if (start != nullptr) {
+        start->Process = reinterpret_cast<HostHandle>(process.hProcess);
+        start->Thread = reinterpret_cast<HostHandle>(process.hThread);
+    }
+    return ok;
+}
+
+bool HostAttachConsole(uint32_t processId)
+{
+    return AttachConsole(processId) != 0;
+}
+
+bool HostSetStdHandle(uint32_t which, HostFile file)
+{
+    return SetStdHandle(which, reinterpret_cast<HANDLE>(file)) != 0;
+}
+
+bool HostSetHandleInformation(HostFile file, uint32_t mask, uint32_t flags)
+{
+    return SetHandleInformation(reinterpret_cast<HANDLE>(file), mask, flags) != 0;
+}
+
+HostHandle HostCreateJobObject()
+{
+    return reinterpret_cast<HostHandle>(CreateJobObjectA(nullptr, nullptr));
+}
+
+bool HostSetJobLimitFlags(HostHandle job, uint32_t limitFlags)
+{
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+    ZeroMemory(&limits, sizeof limits);
+    limits.BasicLimitInformation.LimitFlags = limitFlags;
+    return SetInformationJobObject(reinterpret_cast<HANDLE>(job), JobObjectExtendedLimitInformation,
+                                   &limits, sizeof limits) != 0;
+}
+
+bool HostAssignProcessToJobObject(HostHandle job, HostHandle process)
+{
+    return AssignProcessToJobObject(reinterpret_cast<HANDLE>(job),
+                                    reinterpret_cast<HANDLE>(process)) != 0;
+}
+
+uint32_t HostResumeThread(HostHandle thread)
+{
+    return ResumeThread(reinterpret_cast<HANDLE>(thread));
+}
+
+uint32_t HostWaitForSingleObject(HostHandle object, uint32_t milliseconds)
+{
+    return WaitForSingleObject(reinterpret_cast<HANDLE>(object), milliseconds);
+}
+
+bool HostGetExitCodeProcess(HostHandle process, uint32_t* exitCode)
+{
+    DWORD code = 0;
+    bool ok = GetExitCodeProcess(reinterpret_cast<HANDLE>(process), &code) != 0;
+    *exitCode = code;
+    return ok;
 }
 
 HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint32_t disposition,

@@ -70,17 +70,21 @@ ProgramRun* E2eTest::Start(const char* file, int line, const std::string& tail,
     commandLine.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (options.StdErr != nullptr) {
-        SetHandleInformation(options.StdErr, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    bool redirected = options.StdErr != nullptr || options.StdOut != nullptr;
+    if (redirected) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-        startup.hStdError = options.StdErr;
+        startup.hStdOutput =
+            options.StdOut != nullptr ? options.StdOut : GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError =
+            options.StdErr != nullptr ? options.StdErr : GetStdHandle(STD_ERROR_HANDLE);
+        for (HANDLE handle : {options.StdErr, options.StdOut})
+            if (handle != nullptr)
+                SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     }
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr,
-                        options.StdErr != nullptr, CREATE_SUSPENDED, block.data(), cwd.c_str(),
-                        &startup, &info)) {
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, redirected,
+                        CREATE_SUSPENDED, block.data(), cwd.c_str(), &startup, &info)) {
         ADD_FAILURE_AT(file, line)
             << "cannot start " << program << " (error " << GetLastError() << ")";
         return nullptr;

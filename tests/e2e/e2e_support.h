@@ -104,9 +104,10 @@ struct RunOptions {
     // Variables set (a value) or removed (nullopt) in the program's environment, which is
     // otherwise the driver's own with PATH set to SystemPath.
     std::map<std::string, std::optional<std::string>> Env;
-    // Where the program's standard error goes (the fixture makes it inheritable); null:
-    // nowhere of the test's.
+    // Where the program's standard error and output go (the fixture makes them inheritable);
+    // null: nowhere of the test's.
     HANDLE StdErr = nullptr;
+    HANDLE StdOut = nullptr;
 };
 
 // One run of the program, held in a job of its own until TearDown.

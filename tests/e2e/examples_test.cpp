@@ -72,6 +72,40 @@ TEST_F(ExamplesTest, RunToolStartsTheToolOrSaysItWasNotGiven)
         << unstartable.Output;
 }
 
+// The build step waits for the tool: its log holds the tool's output in its order, and the step
+// ends with the tool's exit code, a 3 too; nrcdrom's own failure comes with its line.
+TEST_F(ExamplesTest, BuildStepWaitsForTheToolAndLogsItsOutput)
+{
+    ASSERT_TRUE(CopyFileA(Env("NRTEST_RECORDER").c_str(), (Media() + "\\run.exe").c_str(), FALSE));
+    env_["BUILD_LOG"] = In("build.log");
+    env_["NRTEST_WRITE"] = std::string("1:compiling|2:warning: old|1:linking");
+    const std::string output = "compiling\r\nwarning: old\r\nlinking\r\n";
+    struct Row {
+        const char* Name;
+        const char* ToolExit;
+        std::string Location;
+        DWORD Exit;
+        std::string Said;
+    };
+    const Row rows[] = {
+        {"the tool succeeds", "0", Media(), 0, output + "run.exe ended with exit code 0.\r\n"},
+        {"the tool fails with 3", "3", Media(), 3,
+         output + "Build stopped: run.exe ended with exit code 3.\r\n"},
+        {"no location", "0", In("gone"), 2,
+         "nrcdrom: run.exe is not in " + In("gone") +
+             "; not asking because NRCDROM_UNATTENDED is set\r\nBuild stopped: nrcdrom did not "
+             "run the tool (exit code 2); see its line above.\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ASSERT_TRUE(SetString(HERE, "run.exe", row.Location));
+        env_["NRTEST_EXIT"] = std::string(row.ToolExit);
+        CmdResult step = Call(HERE, "build-step.bat");
+        EXPECT_EQ(row.Exit, step.ExitCode) << step.Output;
+        EXPECT_TRUE(Says(step, row.Said)) << step.Output;
+    }
+}
+
 TEST_F(ExamplesTest, DevvarsPutsTheFoldersInFrontFromAnywhere)
 {
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Media()));

@@ -193,20 +193,20 @@ TEST_F(LaunchTest, UnattendedRuns)
                         .Env = unattended,
                         .Tail = "devshl.dll T tool.exe",
                         .Exit = 2,
-                        .StdErr = "nrcdrom: devshl.dll is not in @s\\gone; not asking because "
+                        .Output = "nrcdrom: devshl.dll is not in @s\\gone; not asking because "
                                   "NRCDROM_UNATTENDED is set\r\n"},
                        {.Name = "command line refused",
                         .Env = unattended,
                         .Tail = std::string(300, 'n') + " T tool.exe",
                         .Exit = 2,
-                        .StdErr = STR_UNATTENDED_REFUSED},
+                        .Output = STR_UNATTENDED_REFUSED},
                        {.Name = "tool not started",
                         .Values = found,
                         .Files = target,
                         .Env = unattended,
                         .Tail = "devshl.dll T no-such-tool.exe",
                         .Exit = 3,
-                        .StdErr = "nrcdrom: the tool could not be started: " +
+                        .Output = "nrcdrom: the tool could not be started: " +
                                   SystemReason(ERROR_FILE_NOT_FOUND) +
                                   "; command line: no-such-tool.exe\r\n"},
                        // Moving a file over one held open is refused as access denied.
@@ -216,7 +216,7 @@ TEST_F(LaunchTest, UnattendedRuns)
                         .Env = unattended,
                         .Tail = "devshl.dll T x P",
                         .Exit = 1,
-                        .StdErr = "nrcdrom: @p\\NRVARCD.BAT could not be written: " +
+                        .Output = "nrcdrom: @p\\NRVARCD.BAT could not be written: " +
                                   SystemReason(ERROR_ACCESS_DENIED) + "\r\n"},
                        {.Name = "0 means attended",
                         .Values = {{"devshl.dll", Sz("@s\\gone")}},
@@ -225,6 +225,64 @@ TEST_F(LaunchTest, UnattendedRuns)
                         .Dialog = {"cancel"},
                         .Exit = 2},
                    });
+}
+
+// Option W: the run ends once the tool has, with the tool's exit code; the tool writes into
+// the file the caller gave the program for its output and error; and it ends when the program
+// is killed first. The recorder sleeps, writes and exits as the row's variables ask.
+TEST_F(LaunchTest, WaitForTheTool)
+{
+    const RegKey found = {{"run.dll", Sz("@m")}};
+    const std::map<std::string, std::string> target = {{"@m\\run.dll", "target"}};
+    const Record tool = {{"cmdline", "tool.exe @m\\run.dll"}};
+    RunCases(HERE,
+             {
+                 {.Name = "a second, then 7",
+                  .Values = found,
+                  .Files = target,
+                  .Env = {{"NRTEST_SLEEP_MS", "1000"}, {"NRTEST_EXIT", "7"}},
+                  .Tail = "run.dll Tools tool.exe_$s W",
+                  .Exit = 7,
+                  .Tool = tool,
+                  .Waits = true},
+                 {.Name = "0",
+                  .Values = found,
+                  .Files = target,
+                  .Env = {{"NRTEST_EXIT", "0"}},
+                  .Tail = "run.dll Tools tool.exe_$s w",
+                  .Tool = tool,
+                  .Waits = true},
+                 {.Name = "3, unattended: the tool's, with no line of the program's",
+                  .Values = found,
+                  .Files = target,
+                  .Env = {{"NRTEST_EXIT", "3"}, {"NRCDROM_UNATTENDED", "1"}},
+                  .Tail = "run.dll Tools tool.exe_$s W",
+                  .Exit = 3,
+                  .Tool = tool,
+                  .Waits = true},
+                 {.Name = "output and error in their order",
+                  .Values = found,
+                  .Files = target,
+                  .Env = {{"NRTEST_WRITE", "1:to output|2:to error|1:to output again"}},
+                  .Tail = "run.dll Tools tool.exe_$s SW",
+                  .Tool = tool,
+                  .Output = "to output\r\nto error\r\nto output again\r\n",
+                  .Waits = true},
+                 {.Name = "killed: the tool ends with it",
+                  .Values = found,
+                  .Files = target,
+                  .Env = {{"NRTEST_SLEEP_MS", "600000"}},
+                  .Tail = "run.dll Tools tool.exe_$s W",
+                  .Dialog = {"kill"},
+                  .Exit = 1,
+                  .Tool = tool},
+                 {.Name = "script mode: W changes nothing",
+                  .Values = found,
+                  .Files = target,
+                  .Tail = "run.dll Tools tool.exe_$s PW",
+                  .Exit = 1,
+                  .After = RegKey{{"run.dll", Sz("@m")}, {"run.dll|volume", Sz("4300-0000 ")}}},
+             });
 }
 
 // Wine starts every child with the default error mode whatever the parent's, so the child's

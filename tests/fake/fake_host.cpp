@@ -612,11 +612,24 @@ uint32_t HostFormatMessage(uint32_t error, char* buffer, uint32_t capacity)
     return static_cast<uint32_t>(it->second.size());
 }
 
+namespace {
+
+// Made-up handles, only compared.
+template <typename Handle>
+Handle MadeUp(uintptr_t value)
+{
+    return reinterpret_cast<Handle>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
+}  // namespace
+
+// Made-up handles, only compared: 0x3001 for standard input, 0x3002 output, 0x3003 error.
 HostFile HostGetStdHandle(uint32_t which)
 {
-    // A made-up handle, only compared. NOLINTNEXTLINE(performance-no-int-to-ptr)
-    HostFile standardError = reinterpret_cast<HostFile>(static_cast<uintptr_t>(0x3003));
-    return which == HostStdErrorHandle && Fake().HasStdError ? standardError : nullptr;
+    bool has = which == HostStdInputHandle    ? Fake().HasStdInput
+               : which == HostStdOutputHandle ? Fake().HasStdOutput
+                                              : Fake().HasStdError;
+    return has ? MadeUp<HostFile>(0x3000 + HostStdInputHandle + 1 - which) : nullptr;
 }
 
 uint32_t HostGetFileAttributes(const char* path)
@@ -722,7 +735,7 @@ void HostGlobalFree(HostMemory block)
     std::free(block);
 }
 
-bool HostCreateProcess(char* commandLine, uint32_t creationFlags)
+bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* start)
 {
     Fake().Calls.push_back(std::string("CreateProcess ") + commandLine);
     if (Fake().CreateProcessFails) {
@@ -737,6 +750,116 @@ bool HostCreateProcess(char* commandLine, uint32_t creationFlags)
             ? wide->second
             : (it != Fake().Environment.end() ? Utf16(it->second) : u"(unset)"),
         Fake().ErrorMode});
+    FakeProcess& process = Fake().Started.back();
+    process.Suspended = (creationFlags & HostCreateSuspended) != 0;
+    if (start != nullptr && start->UseStdHandles) {
+        // A handle that is not inheritable is no handle in the child.
+        const auto inherited = [](HostFile file) {
+            return Fake().InheritableHandles.count(file) != 0 ? file : nullptr;
+        };
+        process.UseStdHandles = true;
+        process.StdInput = inherited(start->StdInput);
+        process.StdOutput = inherited(start->StdOutput);
+        process.StdError = inherited(start->StdError);
+    }
+    if (start != nullptr) {
+        start->Process = MadeUp<HostHandle>(0x5001);
+        start->Thread = MadeUp<HostHandle>(0x5002);
+    }
+    return true;
+}
+
+namespace {
+
+const HostHandle FakeJobHandle = MadeUp<HostHandle>(0x5003);
+
+// The one tool a run starts, by the handle of its process (0x5001) or thread (0x5002).
+FakeProcess& Tool(HostHandle handle, uintptr_t which)
+{
+    static FakeProcess none;
+    if (Fake().Started.empty() || handle != MadeUp<HostHandle>(which)) {
+        FakeMisuse("a handle of no started tool");
+        return none;
+    }
+    return Fake().Started.back();
+}
+
+}  // namespace
+
+bool HostAttachConsole(uint32_t processId)
+{
+    if (processId != HostAttachParentProcess)
+        FakeMisuse("AttachConsole " + Hex(processId));
+    if (!Fake().ParentHasConsole || Fake().AttachedToConsole)
+        return false;
+    Fake().AttachedToConsole = Fake().HasStdInput = Fake().HasStdOutput = true;
+    if (!Fake().HasStdError)
+        Fake().HasStdError = Fake().StdErrorIsConsole = true;
+    return true;
+}
+
+bool HostSetStdHandle(uint32_t which, HostFile file)
+{
+    if (which != HostStdErrorHandle)
+        FakeMisuse("SetStdHandle " + Hex(which));
+    Fake().HasStdError = file != nullptr;
+    return true;
+}
+
+bool HostSetHandleInformation(HostFile file, uint32_t mask, uint32_t flags)
+{
+    if (mask != HostHandleFlagInherit || flags != mask)
+        FakeMisuse("SetHandleInformation " + Hex(mask) + " " + Hex(flags));
+    Fake().InheritableHandles.insert(file);
+    return true;
+}
+
+HostHandle HostCreateJobObject()
+{
+    return Fake().CreateJobFails ? nullptr : FakeJobHandle;
+}
+
+bool HostSetJobLimitFlags(HostHandle job, uint32_t limitFlags)
+{
+    if (job != FakeJobHandle)
+        FakeMisuse("SetJobLimitFlags of no job");
+    Fake().JobLimits = limitFlags;
+    return true;
+}
+
+bool HostAssignProcessToJobObject(HostHandle job, HostHandle process)
+{
+    FakeProcess& tool = Tool(process, 0x5001);
+    if (job != FakeJobHandle)
+        FakeMisuse("AssignProcessToJobObject of no job");
+    tool.InJob = !Fake().AssignToJobFails;
+    Fake().LastError = ErrorAccessDenied;
+    return tool.InJob;
+}
+
+uint32_t HostResumeThread(HostHandle thread)
+{
+    FakeProcess& tool = Tool(thread, 0x5002);
+    if (!tool.Suspended)
+        FakeMisuse("ResumeThread of a tool that runs");
+    tool.Suspended = false;
+    tool.JobLimitsWhileRunning = tool.InJob ? int64_t{Fake().JobLimits} : -1;
+    return 1;
+}
+
+// The tool runs to its end at once; a wait for one never let go would not end.
+uint32_t HostWaitForSingleObject(HostHandle object, uint32_t milliseconds)
+{
+    FakeProcess& tool = Tool(object, 0x5001);
+    if (tool.Suspended || milliseconds != HostInfinite)
+        FakeMisuse("WaitForSingleObject of a suspended tool, or for a while only");
+    tool.Ended = true;
+    return HostWaitObject0;
+}
+
+bool HostGetExitCodeProcess(HostHandle process, uint32_t* exitCode)
+{
+    *exitCode = Tool(process, 0x5001).Ended ? Fake().ToolExitCode : 259;  // STILL_ACTIVE
     return true;
 }
 

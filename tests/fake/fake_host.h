@@ -26,6 +26,13 @@ struct FakeProcess {
     std::string Path;  // PATH as the child inherits it; "(unset)" when not set
     std::u16string PathW;
     uint32_t ErrorModeOfParent;
+    // The start record's standard handles, when it passed any (then inherited).
+    bool UseStdHandles = false;
+    HostFile StdInput = nullptr, StdOutput = nullptr, StdError = nullptr;
+    bool Suspended = false;              // until ResumeThread
+    bool InJob = false;                  // the job of the program's own holds it
+    bool Ended = false;                  // it was awaited, and ended with FakeHost::ToolExitCode
+    int64_t JobLimitsWhileRunning = -1;  // its job's limits as it was let go; -1: no job's
 };
 
 struct FakeDrive {
@@ -62,7 +69,15 @@ struct FakeHost {
     std::map<std::u16string, std::u16string> ShortNames;
     uint32_t ProcessId = 0x1234;
     std::set<uint32_t> OtherProcesses;  // the ids of the other processes that run now
-    bool HasStdError = false;           // a standard error handle, which StdError collects
+    bool HasStdError = false;  // a standard error handle, which StdError collects
+    bool HasStdInput = false, HasStdOutput = false;  // handles of their own, only passed on
+    // The caller's console, which AttachConsole joins: it gives the program the standard
+    // handles it lacked, as console handles.
+    bool ParentHasConsole = false;
+    bool AttachedToConsole = false;
+    // Handles a child inherits; the standard handles are not among them at first, as Wine's
+    // cmd gives the copy that 2>&1 makes.
+    std::set<HostFile> InheritableHandles;
     std::string StdError;
     bool StdErrorIsConsole = false;  // then the Unicode console call collects ConsoleText
     std::u16string ConsoleText;
@@ -93,6 +108,10 @@ struct FakeHost {
     std::vector<FakeProcess> Started;
     bool CreateProcessFails = false;  // with CreateProcessError as the reason
     uint32_t CreateProcessError = 2;
+    uint32_t ToolExitCode = 0;  // what an awaited tool ends with
+    uint32_t JobLimits = 0;     // of the one job a run may make
+    bool CreateJobFails = false;
+    bool AssignToJobFails = false;  // the program's own job forbids a second one
 
     std::map<std::string, std::string, NoCase> Files;  // path -> content
     std::set<std::string, NoCase> LockedFiles;         // open elsewhere without sharing

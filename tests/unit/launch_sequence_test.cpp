@@ -245,10 +245,12 @@ TEST_F(LaunchSequenceTest, OverLongTokenIsRefusedWithABoxAndNothingElse)
 
 // NRCDROM_UNATTENDED set to anything but 0 (or empty): no window at all. Where the dialog
 // or the error box would show, the run ends with 2, writes nothing, and says why on its
-// standard error when it has one.
+// standard error when it has one. With W a started tool's exit code ends the run, whatever
+// it is, and the program says nothing of its own.
 TEST_F(LaunchSequenceTest, UnattendedRunShowsNoWindow)
 {
     const std::string tooLong = std::string(300, 'n') + " title tool.exe";
+    const std::string waited = std::string(Tail) + "W";
     const std::string missing =
         "nrcdrom: run.exe is not in E:\\GONE; not asking because NRCDROM_UNATTENDED is set\r\n";
     struct Row {
@@ -260,6 +262,7 @@ TEST_F(LaunchSequenceTest, UnattendedRunShowsNoWindow)
         int Exit;
         std::string Said;
         size_t Windows;  // dialogs and boxes
+        uint32_t ToolExit = 0;
     };
     const Row rows[] = {
         {"target missing", "1", true, Tail, false, ExitCancelled, missing, 0},
@@ -271,6 +274,15 @@ TEST_F(LaunchSequenceTest, UnattendedRunShowsNoWindow)
         {"set to 0: attended", "0", true, Tail, false, ExitCancelled, "", 1},
         {"empty: attended", "", true, Tail, false, ExitCancelled, "", 1},
         {"not set: attended", nullptr, true, tooLong, false, ExitCancelled, "", 1},
+        {"W: the tool's 0", "1", true, waited, true, 0, "", 0, 0},
+        {"W: the tool's 7", "1", true, waited, true, 7, "", 0, 7},
+        {"W: the tool's 3, without a line", "1", true, waited, true, 3, "", 0, 3},
+        {"W: the tool's 0xC0000005", "1", true, waited, true, static_cast<int>(0xC0000005u), "", 0,
+         0xC0000005u},
+        {"W: target missing", "1", true, waited, false, ExitCancelled, missing, 0, 7},
+        {"W: refused command line", "1", true, tooLong + " W", false, ExitCancelled,
+         std::string(STR_UNATTENDED_REFUSED), 0, 7},
+        {"W: attended, target missing", "0", true, waited, false, ExitCancelled, "", 1, 7},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -282,6 +294,7 @@ TEST_F(LaunchSequenceTest, UnattendedRunShowsNoWindow)
         if (row.Value != nullptr && row.Value[0] != '\0')
             Fake().Environment["NRCDROM_UNATTENDED"] = row.Value;
         Fake().HasStdError = row.StdError;
+        Fake().ToolExitCode = row.ToolExit;
         EXPECT_EQ(row.Exit, Run(row.Args.c_str()));
         EXPECT_EQ(row.Said, Fake().StdError);
         EXPECT_EQ(row.Windows, Fake().DialogRuns.size() + Fake().MessageBoxes.size());
@@ -291,27 +304,45 @@ TEST_F(LaunchSequenceTest, UnattendedRunShowsNoWindow)
 }
 
 // A tool that cannot be started is said so, with the command line and the system's reason:
-// in a box, or unattended in one line; the run ends with 3.
+// in a box, or unattended in one line where standard error goes; the run ends with 3. With W
+// too, the console it joins for the tool included: it takes no line the run would not write.
 TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
 {
-    for (bool unattended : {false, true}) {
-        SCOPED_TRACE(unattended ? "unattended" : "attended");
+    const std::string line =
+        "nrcdrom: the tool could not be started: The system cannot find the file "
+        "specified.; command line: tool.exe E:\\SUITE\\BIN\\run.exe\r\n";
+    struct Row {
+        const char* Name;
+        bool Unattended;
+        const char* Options;
+        bool StdError;
+        std::string Said;
+    };
+    const Row rows[] = {
+        {"attended", false, "S", true, ""},
+        {"unattended", true, "S", true, line},
+        {"attended, W", false, "SW", true, ""},
+        {"unattended, W", true, "SW", true, line},
+        {"unattended, W, no standard error but the caller's console", true, "SW", false, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
         ResetFake();
         ResetLaunchState();
         SetUp();
         SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
         AddFile("E:\\SUITE\\BIN\\run.exe");
         Fake().CreateProcessFails = true;
-        Fake().HasStdError = true;
-        if (unattended)
+        Fake().HasStdError = row.StdError;
+        Fake().ParentHasConsole = true;
+        if (row.Unattended)
             Fake().Environment["NRCDROM_UNATTENDED"] = "1";
-        EXPECT_EQ(ExitNotStarted, Run(Tail));
-        if (unattended) {
+        EXPECT_EQ(ExitNotStarted,
+                  Run((std::string("run.exe Marlinth_Tools tool.exe_$s ") + row.Options).c_str()));
+        EXPECT_EQ(row.Said, Fake().StdError);
+        EXPECT_EQ(u"", Fake().ConsoleText);
+        if (row.Unattended) {
             EXPECT_TRUE(Fake().MessageBoxes.empty());
-            EXPECT_EQ(
-                "nrcdrom: the tool could not be started: The system cannot find the file "
-                "specified.; command line: tool.exe E:\\SUITE\\BIN\\run.exe\r\n",
-                Fake().StdError);
         } else {
             ASSERT_EQ(1u, Fake().MessageBoxes.size());
             EXPECT_EQ(
@@ -321,7 +352,6 @@ TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
             EXPECT_EQ(STR_START_FAILED_CAPTION, Fake().MessageBoxes[0].Caption);
             EXPECT_EQ(HostMbIconError, Fake().MessageBoxes[0].Type);
             EXPECT_EQ(nullptr, Fake().MessageBoxes[0].Owner);
-            EXPECT_EQ("", Fake().StdError);
         }
     }
 }

@@ -79,6 +79,7 @@ protected:
         CopyText(Launch.CommandTemplate, commandTemplate);
         Launch.PathPrefix = prefix ? 1 : 0;
     }
+    uint32_t toolExit = 0;
 };
 
 TEST_F(LaunchTargetTest, PathPrefixCases)
@@ -109,7 +110,7 @@ TEST_F(LaunchTargetTest, PathPrefixCases)
         if (row.PathSet)
             Fake().Environment["Path"] = row.OldPath;
         Prepare(row.Location, "%s", row.Prefix);
-        LaunchTarget();
+        LaunchTarget(&toolExit);
         ASSERT_EQ(1u, Fake().Started.size());
         EXPECT_EQ(row.CommandLine, Fake().Started[0].CommandLine);
         EXPECT_EQ(row.ChildPath, Fake().Started[0].Path);
@@ -124,7 +125,7 @@ TEST_F(LaunchTargetTest, OldPathOfAnyLengthFollowsWhole)
     const std::string oldPath = "C:\\" + std::string(32000, 'p');
     Fake().Environment["PATH"] = oldPath;
     Prepare("E:\\SUITE", "%s", true);
-    LaunchTarget();
+    LaunchTarget(&toolExit);
     ASSERT_EQ(1u, Fake().Started.size());
     EXPECT_EQ("E:\\SUITE;" + oldPath, Fake().Started[0].Path);
     EXPECT_EQ((8u + 32004u + 2u) * 2u, Fake().LastAllocSize);  // in UTF-16
@@ -141,7 +142,7 @@ TEST_F(LaunchTargetTest, NewPathWithinThePlatformsLimit)
         const std::string oldPath = "C:\\" + std::string(length - 9 - 3, 'p');  // E:\SUITE;
         Fake().Environment["PATH"] = oldPath;
         Prepare("E:\\SUITE", "%s", true);
-        EXPECT_TRUE(LaunchTarget());
+        EXPECT_TRUE(LaunchTarget(&toolExit));
         ASSERT_EQ(1u, Fake().Started.size());
         EXPECT_EQ(length == 32767u ? "E:\\SUITE;" + oldPath : oldPath, Fake().Started[0].Path);
     }
@@ -159,9 +160,62 @@ TEST_F(LaunchTargetTest, OldPathReachesTheChildInUnicode)
         else
             Fake().EnvironmentW[u"PATH"] = u"C:\\日本語;C:\\windows";
         Prepare("E:\\SUITE", "%s", true);
-        EXPECT_TRUE(LaunchTarget());
+        EXPECT_TRUE(LaunchTarget(&toolExit));
         ASSERT_EQ(1u, Fake().Started.size());
         EXPECT_EQ(u"E:\\SUITE;C:\\日本語;C:\\windows", Fake().Started[0].PathW);
+    }
+}
+
+// With W: the tool is let go only once a job that ends it with the program holds it, gets the
+// standard handles the program has (none passed when it has none), and is awaited for its
+// exit code. A job that cannot take it, or none at all, changes only that.
+TEST_F(LaunchTargetTest, WaitedToolIsHeldAndGetsTheProgramsHandles)
+{
+    struct Row {
+        const char* Name;
+        bool In, Out, Err, ParentConsole, AssignFails, CreateJobFails;
+    };
+    const Row rows[] = {
+        {"all three", true, true, true, false, false, false},
+        {"standard error only", false, false, true, false, false, false},
+        {"none", false, false, false, false, false, false},
+        {"none, the caller's console", false, false, false, true, false, false},
+        {"in a job that forbids a second", true, true, true, false, true, false},
+        {"no job to be had", true, true, true, false, false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        FreshMachine();
+        Fake().HasStdInput = row.In;
+        Fake().HasStdOutput = row.Out;
+        Fake().HasStdError = row.Err;
+        Fake().ParentHasConsole = row.ParentConsole;
+        Fake().AssignToJobFails = row.AssignFails;
+        Fake().CreateJobFails = row.CreateJobFails;
+        Fake().ToolExitCode = 7;
+        Prepare("E:\\SUITE", "tool.exe %s", false);
+        Launch.WaitForTool = true;
+        const HostFile in = HostGetStdHandle(HostStdInputHandle),
+                       out = HostGetStdHandle(HostStdOutputHandle),
+                       err = HostGetStdHandle(HostStdErrorHandle);
+        EXPECT_TRUE(LaunchTarget(&toolExit));
+        EXPECT_EQ(7u, toolExit);
+        ASSERT_EQ(1u, Fake().Started.size());
+        const FakeProcess& tool = Fake().Started[0];
+        EXPECT_EQ(HostCreateDefaultErrorMode | HostCreateSuspended, tool.Flags);
+        EXPECT_TRUE(tool.Ended);
+        EXPECT_EQ(row.In || row.Out || row.Err, tool.UseStdHandles);
+        EXPECT_EQ(in, tool.StdInput);
+        EXPECT_EQ(out, tool.StdOutput);
+        EXPECT_EQ(err, tool.StdError);
+        EXPECT_EQ(row.ParentConsole, Fake().AttachedToConsole);
+        // Held while it runs; once it has ended, what it left running outlives the program.
+        const bool held = !row.AssignFails && !row.CreateJobFails;
+        EXPECT_EQ(held ? int64_t{HostJobKillOnJobClose | HostJobBreakawayOk} : -1,
+                  tool.JobLimitsWhileRunning);
+        if (held) {
+            EXPECT_EQ(HostJobBreakawayOk, Fake().JobLimits);
+        }
     }
 }
 
@@ -170,7 +224,7 @@ TEST_F(LaunchTargetTest, NoBlockForThePathStillStartsTheTool)
     Fake().Environment["PATH"] = "C:\\WIN";
     Fake().GlobalAllocFails = true;
     Prepare("E:\\SUITE", "tool.exe %s", true);
-    LaunchTarget();
+    LaunchTarget(&toolExit);
     ASSERT_EQ(1u, Fake().Started.size());
     EXPECT_EQ("C:\\WIN", Fake().Started[0].Path);
     EXPECT_EQ("tool.exe E:\\SUITE\\run.exe", Fake().Started[0].CommandLine);

@@ -130,13 +130,15 @@ TEST_F(ReadArgumentsTest, OptionLetters)
 {
     struct Row {
         const char* Tail;
-        uint32_t Floppy, Script, Prefix;
+        uint32_t Floppy, Script, Prefix, Wait;
     };
     const Row rows[] = {
-        {"a b c", 0, 0, 0},       {"a b c S", 0, 0, 1},    {"a b c s", 0, 0, 1},
-        {"a b c P", 0, 1, 0},     {"a b c p", 0, 1, 0},    {"a b c 1", 1, 0, 0},
-        {"a b c xPz", 0, 1, 0},   {"a b c S1pS", 1, 1, 1}, {"a b c S P", 0, 0, 1},
-        {"a b c \"P\"", 0, 1, 0}, {"a b c _1", 1, 0, 0},   {"a b c QRT", 0, 0, 0},
+        {"a b c", 0, 0, 0, 0},       {"a b c S", 0, 0, 1, 0},    {"a b c s", 0, 0, 1, 0},
+        {"a b c P", 0, 1, 0, 0},     {"a b c p", 0, 1, 0, 0},    {"a b c 1", 1, 0, 0, 0},
+        {"a b c xPz", 0, 1, 0, 0},   {"a b c S1pS", 1, 1, 1, 0}, {"a b c S P", 0, 0, 1, 0},
+        {"a b c \"P\"", 0, 1, 0, 0}, {"a b c _1", 1, 0, 0, 0},   {"a b c QRT", 0, 0, 0, 0},
+        {"a b c W", 0, 0, 0, 1},     {"a b c w", 0, 0, 0, 1},    {"a b c SwP", 0, 1, 1, 1},
+        {"a b c S W", 0, 0, 1, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Tail);
@@ -146,6 +148,7 @@ TEST_F(ReadArgumentsTest, OptionLetters)
         EXPECT_EQ(row.Floppy, Launch.FloppyPrompt);
         EXPECT_EQ(row.Script, Launch.ScriptMode);
         EXPECT_EQ(row.Prefix, Launch.PathPrefix);
+        EXPECT_EQ(row.Wait, Launch.WaitForTool);
     }
 }
 
@@ -160,6 +163,7 @@ TEST_F(ReadArgumentsTest, FewerThanThreeTokensGiveTheDefaultRunWithTheRawTail)
         {"project.prj", "C:\\Suite\\BIN\\diriz.exe project.prj"},
         {"a_b  \"$c d\"", "C:\\Suite\\BIN\\diriz.exe a_b  \"$c d\""},
         {"a\tb\tc", "C:\\Suite\\BIN\\diriz.exe a\tb\tc"},
+        {"a W", "C:\\Suite\\BIN\\diriz.exe a W"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Tail);
@@ -171,6 +175,7 @@ TEST_F(ReadArgumentsTest, FewerThanThreeTokensGiveTheDefaultRunWithTheRawTail)
         EXPECT_STREQ(row.Template, Launch.CommandTemplate);
         EXPECT_TRUE(Launch.PathPrefix);
         EXPECT_FALSE(Launch.ScriptMode);
+        EXPECT_FALSE(Launch.WaitForTool);
     }
 }
 
