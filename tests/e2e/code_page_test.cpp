@@ -8,14 +8,11 @@
 
 namespace {
 
-// Shift-JIS characters: ソ and 表 end in 0x5C (a backslash), ダ in 0x5F (an underscore).
-const std::string So = "\x83\x5C";
-const std::string Hyo = "\x95\x5C";
-const std::string Da = "\x83\x5F";
-// 日本語 ("Japanese"), three double-byte characters.
-const std::string Nihongo = "\x93\xFA\x96\x7B\x8C\xEA";
-
-constexpr int OpenFileNameField = 1148;
+// In Shift-JIS, ソ and 表 end in 0x5C (a backslash), ダ in 0x5F (an underscore); the fixture
+// takes them in UTF-8, as every name.
+const std::string So = "ソ";
+const std::string Hyo = "表";
+const std::string Da = "ダ";
 
 class CodePageTest : public E2eTest {
 protected:
@@ -114,12 +111,11 @@ TEST_F(CodePageTest, OptionSPassesADoubleBytePathWhole)
 {
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Folder()));
     RunOptions options;
-    options.Env["PATH"] = "C:\\t\\" + Nihongo + "\\bin;" + SystemPath;
+    options.Env["PATH"] = "C:\\t\\日本語\\bin;" + std::string(SystemPath);
     Outcome run = Run(HERE, "devshl.dll T tool.exe S", options);
     EXPECT_EQ(0u, run.ExitCode);
     ASSERT_EQ(2u, run.Processes);
-    EXPECT_EQ(Scratch() + "\\Suiteソ;C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows",
-              run.Tool["pathw"]);
+    EXPECT_EQ(Folder() + ";C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows", run.Tool["path"]);
 }
 
 }  // namespace

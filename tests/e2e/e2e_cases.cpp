@@ -72,6 +72,11 @@ bool E2eTest::PlayStep(const char* file, int line, const ProgramRun* program, HW
         EXPECT_TRUE(WaitUntilGone(box)) << step;
         return true;
     }
+    if (verb == "kill") {
+        for (DWORD waited = 0; !Exists(program->RecordPath) && waited < RunWaitMs; waited += 50)
+            Sleep(50);
+        return TerminateProcess(program->Process, 1) != 0;
+    }
     if (dialog == nullptr && (dialog = WaitForWindow(file, line, program)) == nullptr)
         return false;
     if (verb == "make")
@@ -125,8 +130,7 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
         if ((row.Keys > 0 && !CreateKey(file, line, row.Keys > 1 ? LocatorKey : ProductKey)))
             return;
         for (const auto& value : row.Values)
-            if (!SetValue(file, line, value.first, value.second.Type, Expand(value.second.Data),
-                          true))
+            if (!SetValue(file, line, value.first, value.second.Type, Expand(value.second.Data)))
                 return;
         RegKey before = LocatorValues();
         std::vector<HANDLE> held;
@@ -147,16 +151,23 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
             options.Env[variable.first] = variable.second
                                               ? std::optional<std::string>(Expand(*variable.second))
                                               : std::nullopt;
-        const std::string errors = NextRecordPath("stderr");
+        const std::string output = NextRecordPath("output");
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        options.StdErr = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                     CREATE_ALWAYS, 0, nullptr);
+        options.StdErr = options.StdOut = CreateFileA(
+            output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
 
         ProgramRun* program = Start(file, line, Expand(row.Tail), options);
         HWND dialog = nullptr;
         for (const std::string& step : row.Dialog)
             if (!PlayStep(file, line, program, dialog, step))
                 break;
+        if (row.Waits && program != nullptr &&
+            WaitForSingleObject(program->Process, RunWaitMs) == WAIT_OBJECT_0) {
+            JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+            QueryInformationJobObject(program->Job, JobObjectBasicAccountingInformation,
+                                      &accounting, sizeof accounting, nullptr);
+            EXPECT_EQ(0u, accounting.ActiveProcesses) << "the program ended before its tool";
+        }
         Outcome run = program != nullptr ? Finish(file, line, program) : Outcome();
         CloseHandle(options.StdErr);
         for (HANDLE handle : held)
@@ -166,7 +177,7 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
         EXPECT_EQ(row.Processes != 0 ? row.Processes : row.Tool.empty() ? 1u : 2u, run.Processes);
         for (const auto& entry : row.Tool)
             EXPECT_EQ(Expand(entry.second), run.Tool[entry.first]) << entry.first;
-        EXPECT_EQ(Expand(row.StdErr), ReadFileText(errors));
+        EXPECT_EQ(Expand(row.Output), ReadFileText(output));
         RegKey expected = before;
         if (row.After) {
             expected.clear();

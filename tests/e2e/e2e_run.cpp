@@ -4,10 +4,10 @@
 
 namespace {
 
-std::string Upper(std::string text)
+std::wstring Upper(std::wstring text)
 {
     if (!text.empty())
-        CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
 
@@ -25,28 +25,28 @@ JOBOBJECT_BASIC_ACCOUNTING_INFORMATION WaitForJobToEmpty(HANDLE job, DWORD timeo
     }
 }
 
-std::vector<char> EnvironmentBlock(const std::map<std::string, std::optional<std::string>>& set)
+std::vector<wchar_t> EnvironmentBlock(const std::map<std::string, std::optional<std::string>>& set)
 {
-    std::map<std::string, std::string> entries;  // upper-case name -> entry
-    char* strings = GetEnvironmentStringsA();
-    for (const char* p = strings; *p != '\0'; p += lstrlenA(p) + 1) {
-        std::string entry = p;
-        size_t eq = entry.find('=', 1);  // "=C:=C:\..." names the current directory of C:
+    std::map<std::wstring, std::wstring> entries;  // upper-case name -> entry
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (const wchar_t* p = strings; *p != L'\0'; p += lstrlenW(p) + 1) {
+        std::wstring entry = p;
+        size_t eq = entry.find(L'=', 1);  // "=C:=C:\..." names the current directory of C:
         entries[Upper(entry.substr(0, eq))] = entry;
     }
-    FreeEnvironmentStringsA(strings);
+    FreeEnvironmentStringsW(strings);
     for (const auto& variable : set) {
         if (variable.second)
-            entries[Upper(variable.first)] = variable.first + "=" + *variable.second;
+            entries[Upper(Utf16(variable.first))] = Utf16(variable.first + "=" + *variable.second);
         else
-            entries.erase(Upper(variable.first));
+            entries.erase(Upper(Utf16(variable.first)));
     }
-    std::vector<char> block;
+    std::vector<wchar_t> block;
     for (const auto& entry : entries) {
         block.insert(block.end(), entry.second.begin(), entry.second.end());
-        block.push_back('\0');
+        block.push_back(L'\0');
     }
-    block.push_back('\0');
+    block.push_back(L'\0');
     return block;
 }
 
@@ -63,12 +63,10 @@ ProgramRun* E2eTest::Start(const char* file, int line, const std::string& tail,
                                                              {"NRTEST_RECORD", record}};
     for (const auto& variable : options.Env)
         env[variable.first] = variable.second;
-    std::vector<char> block = EnvironmentBlock(env);
+    std::vector<wchar_t> block = EnvironmentBlock(env);
 
-    std::string text = "\"" + program + "\"" + (tail.empty() ? "" : " " + tail);
-    std::vector<char> commandLine(text.begin(), text.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA startup{};
+    std::wstring commandLine = Utf16("\"" + program + "\"" + (tail.empty() ? "" : " " + tail));
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     bool redirected = options.StdErr != nullptr || options.StdOut != nullptr;
     if (redirected) {
@@ -83,8 +81,9 @@ ProgramRun* E2eTest::Start(const char* file, int line, const std::string& tail,
                 SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     }
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, redirected,
-                        CREATE_SUSPENDED, block.data(), cwd.c_str(), &startup, &info)) {
+    if (!CreateProcessW(Utf16(program).c_str(), &commandLine[0], nullptr, nullptr, redirected,
+                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, block.data(),
+                        Utf16(cwd).c_str(), &startup, &info)) {
         ADD_FAILURE_AT(file, line)
             << "cannot start " << program << " (error " << GetLastError() << ")";
         return nullptr;

@@ -32,27 +32,27 @@ std::string E2eTest::SystemReason(DWORD code)
 
 namespace {
 
-// Deletes what path holds, and path itself unless keepRoot.
-void RemoveTree(const std::string& path, bool keepRoot = false)
+// Deletes what path holds, and path itself unless keepRoot, by their Unicode names.
+void RemoveTree(const std::wstring& path, bool keepRoot = false)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(child);
             else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
     if (!keepRoot)
-        RemoveDirectoryA(path.c_str());
+        RemoveDirectoryW(path.c_str());
 }
 
 }  // namespace
@@ -71,8 +71,8 @@ void E2eTest::SetUp()
     for (char& c : scratch_)
         if (c == '/')
             c = '_';
-    RemoveTree(scratch_);
-    RemoveTree(DriveD(), true);
+    RemoveTree(Utf16(scratch_));
+    RemoveTree(Utf16(DriveD()), true);
     RemoveProductKeys();
     ASSERT_TRUE(MakeDir(HERE, scratch_));
     ASSERT_TRUE(MakeDir(HERE, Media()));
@@ -97,9 +97,9 @@ void E2eTest::TearDown()
     RemoveProductKeys();
     // An empty name would be the root of the current drive, which Wine maps to the Unix root.
     if (Env("NRTEST_KEEP") != "1" && !scratch_.empty()) {
-        RemoveTree(scratch_);
+        RemoveTree(Utf16(scratch_));
         if (!DriveD().empty())
-            RemoveTree(DriveD(), true);
+            RemoveTree(Utf16(DriveD()), true);
     }
 }
 
@@ -114,7 +114,7 @@ std::string E2eTest::InstallProgram(const char* file, int line, const std::strin
         {Env("NRTEST_RECORDER"), dir + "\\tool.exe"},
     };
     for (const auto& copy : copies)
-        if (!CopyFileA(copy.first.c_str(), copy.second.c_str(), FALSE))
+        if (!CopyFileW(Utf16(copy.first).c_str(), Utf16(copy.second).c_str(), FALSE))
             ADD_FAILURE_AT(file, line) << "cannot copy " << copy.first << " to " << copy.second
                                        << " (error " << GetLastError() << ")";
     return program;
@@ -122,11 +122,12 @@ std::string E2eTest::InstallProgram(const char* file, int line, const std::strin
 
 bool E2eTest::MakeDir(const char* file, int line, const std::string& path)
 {
-    for (size_t i = 3; i < path.size(); ++i)
-        if (path[i] == '\\' || path[i] == '/')
-            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    CreateDirectoryA(path.c_str(), nullptr);
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::wstring wide = Utf16(path);
+    for (size_t i = 3; i < wide.size(); ++i)
+        if (wide[i] == L'\\' || wide[i] == L'/')
+            CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
+    CreateDirectoryW(wide.c_str(), nullptr);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         ADD_FAILURE_AT(file, line) << "cannot make the directory " << path;
         return false;
@@ -137,7 +138,7 @@ bool E2eTest::MakeDir(const char* file, int line, const std::string& path)
 bool E2eTest::WriteFileText(const char* file, int line, const std::string& path,
                             const std::string& content)
 {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE handle = CreateFileW(Utf16(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     if (handle != INVALID_HANDLE_VALUE) {
@@ -153,7 +154,7 @@ bool E2eTest::WriteFileText(const char* file, int line, const std::string& path,
 
 std::string E2eTest::ReadFileText(const std::string& path, bool* exists)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE file = CreateFileW(Utf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (exists != nullptr)
         *exists = file != INVALID_HANDLE_VALUE;
@@ -170,7 +171,19 @@ std::string E2eTest::ReadFileText(const std::string& path, bool* exists)
 
 bool E2eTest::Exists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Utf16(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string E2eTest::ShortName(const char* file, int line, const std::string& path)
+{
+    wchar_t name[MAX_PATH];
+    DWORD n = GetShortPathNameW(Utf16(path).c_str(), name, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) {
+        ADD_FAILURE_AT(file, line)
+            << "no short name for " << path << " (error " << GetLastError() << ")";
+        return std::string();
+    }
+    return Utf8(std::wstring(name, n));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -213,7 +226,7 @@ bool IsText(DWORD type)
 }
 
 bool E2eTest::SetValue(const char* file, int line, const std::string& name, DWORD type,
-                       const std::string& data, bool unicode)
+                       const std::string& data)
 {
     HKEY key = nullptr;
     LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, LocatorKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
@@ -222,12 +235,11 @@ bool E2eTest::SetValue(const char* file, int line, const std::string& name, DWOR
         std::wstring wide = Utf16(data);
         const auto* bytes = reinterpret_cast<const BYTE*>(data.data());
         auto size = static_cast<DWORD>(data.size());
-        if (unicode && IsText(type)) {
+        if (IsText(type)) {
             bytes = reinterpret_cast<const BYTE*>(wide.data());
             size = static_cast<DWORD>(wide.size() * sizeof(wchar_t));
         }
-        rc = unicode ? RegSetValueExW(key, Utf16(name).c_str(), 0, type, bytes, size)
-                     : RegSetValueExA(key, name.c_str(), 0, type, bytes, size);
+        rc = RegSetValueExW(key, Utf16(name).c_str(), 0, type, bytes, size);
         RegCloseKey(key);
     }
     if (rc != ERROR_SUCCESS) {
@@ -243,12 +255,6 @@ bool E2eTest::SetString(const char* file, int line, const std::string& name,
     return SetValue(file, line, name, REG_SZ, text + std::string(1, '\0'));
 }
 
-bool E2eTest::SetUnicodeString(const char* file, int line, const std::string& name,
-                               const std::string& utf8)
-{
-    return SetValue(file, line, name, REG_SZ, utf8 + std::string(1, '\0'), true);
-}
-
 bool E2eTest::SetDword(const char* file, int line, const std::string& name, DWORD value)
 {
     return SetValue(file, line, name, REG_DWORD,
@@ -258,21 +264,13 @@ bool E2eTest::SetDword(const char* file, int line, const std::string& name, DWOR
 RegValue E2eTest::GetValue(const std::string& name)
 {
     RegValue value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, LocatorKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return value;
-    DWORD size = 0;
-    DWORD type = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-        std::vector<char> data(size + 1);
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                             reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
-            value.Present = true;
-            value.Type = type;
-            value.Data.assign(data.data(), size);
-        }
+    const RegKey values = LocatorValues();
+    auto found = values.find(name);
+    if (found != values.end()) {
+        value.Present = true;
+        value.Type = found->second.Type;
+        value.Data = found->second.Data;
     }
-    RegCloseKey(key);
     return value;
 }
 

@@ -2,6 +2,8 @@
 // recorder in it, the product's registry keys, and the runs of the real program, each held
 // with everything it starts in a job object, so that how many processes a run started is
 // counted, never guessed from a wait. Plain Win32 calls, run inside the group's Wine prefix.
+// Every name and text is UTF-8 and goes through the Unicode calls, so that a test in any
+// language is written the same way, whatever the group's code pages.
 #pragma once
 #include <windows.h>
 
@@ -45,7 +47,7 @@ struct RegValue {
     std::string Text() const;  // Data without its terminator
 };
 
-// What the started tool wrote down: cmdline, path, pathw (PATH as Unicode, in UTF-8), cwd,
+// What the started tool wrote down, in UTF-8: cmdline, path, cwd,
 // errormode.
 using Record = std::map<std::string, std::string>;
 
@@ -59,10 +61,7 @@ bool IsText(DWORD registryType);
 struct RegData {
     DWORD Type;
     std::string Data;
-    bool operator==(const RegData& other) const
-    {
-        return Type == other.Type && Data == other.Data;
-    }
+    bool operator==(const RegData& other) const { return Type == other.Type && Data == other.Data; }
 };
 inline RegData Sz(const std::string& text)
 {
@@ -82,19 +81,22 @@ struct E2eCase {
     std::map<std::string, std::optional<std::string>> Env;
     std::string Program;  // the folder to install the program in; empty: the fixture's
     std::string Tail;
-    // The user's part, in order: "field TEXT" and "prompt TEXT" check the dialog's field and
+    // The user's part, in order ("kill" ends the program once its tool has made its record):
+    // "field TEXT" and "prompt TEXT" check the dialog's field and
     // prompt; "type TEXT" sets the field; "ok" and "cancel" press those buttons, "close" the
     // caption's close command, "click ID" clicks a control with the mouse, "key NAMES" presses
-    // keys and "keys TEXT" types them; "browse NAME" picks NAME (empty: the preset one) in the open-file
-    // dialog; "make PATH" makes a file while the dialog is open; "box CAPTION|TEXT" finds a
-    // message box, checks its text and closes it ("box-enter": with the Return key).
+    // keys and "keys TEXT" types them; "browse NAME" picks NAME (empty: the preset one) in the
+    // open-file dialog; "make PATH" makes a file while the dialog is open; "box CAPTION|TEXT" finds
+    // a message box, checks its text and closes it ("box-enter": with the Return key).
     std::vector<std::string> Dialog;
     DWORD Exit = 0;
-    Record Tool;             // what the started tool recorded, in part; empty: none started
-    DWORD Processes = 0;     // what the run started, the program included; 0: 1, or 2 with Tool
+    Record Tool;          // what the started tool recorded, in part; empty: none started
+    DWORD Processes = 0;  // what the run started, the program included; 0: 1, or 2 with Tool
     std::optional<RegKey> After;  // the whole locator key after the run; unset: as before
     std::map<std::string, std::optional<std::string>> FilesAfter;  // nullopt: no such file
-    std::string StdErr;      // what the run wrote to its standard error
+    // What the run wrote to its standard output and error, given one file as 2>&1 gives it.
+    std::string Output;
+    bool Waits = false;  // the program ends only once what it started has ended
 };
 
 // How a run is started; what is not given comes from the fixture.
@@ -149,6 +151,8 @@ public:
                               const std::string& content);
     static std::string ReadFileText(const std::string& path, bool* exists = nullptr);
     static bool Exists(const std::string& path);
+    // The platform's short (8.3) name of an existing path.
+    static std::string ShortName(const char* file, int line, const std::string& path);
     static std::string Env(const char* name);
     // The platform's text for a system error code, as FormatMessageA gives it, without the
     // blanks and line ends it ends with.
@@ -159,16 +163,13 @@ public:
     // The examples folder of the source tree (NRTEST_SOURCE), as the prefix sees it.
     static std::string Examples();
 
-    // Registry, under HKEY_LOCAL_MACHINE; the values are those of LocatorKey.
+    // Registry, under HKEY_LOCAL_MACHINE; the values are those of LocatorKey, their names
+    // and strings in UTF-8, through the Unicode calls.
     static bool CreateKey(const char* file, int line, const char* path);
-    // With unicode, name and a string's data in UTF-8, written through the Unicode call.
     static bool SetValue(const char* file, int line, const std::string& name, DWORD type,
-                         const std::string& data, bool unicode = false);
+                         const std::string& data);
     static bool SetString(const char* file, int line, const std::string& name,
                           const std::string& text);
-    // A string from UTF-8, written in UTF-16 through the Unicode call.
-    static bool SetUnicodeString(const char* file, int line, const std::string& name,
-                                 const std::string& utf8);
     static bool SetDword(const char* file, int line, const std::string& name, DWORD value);
     static RegValue GetValue(const std::string& name);
     static bool KeyExists(const char* path);

@@ -91,10 +91,10 @@ bool E2eTest::WaitUntilGone(HWND window, DWORD timeoutMs)
 
 std::string E2eTest::WindowText(HWND window)
 {
-    char text[2048] = "";
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_NORMAL, MessageWaitMs, nullptr);
-    return text;
+    wchar_t text[2048] = L"";
+    SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                        MessageWaitMs, nullptr);
+    return Utf8(text);
 }
 
 std::string E2eTest::ItemText(HWND dialog, int id)
@@ -105,8 +105,9 @@ std::string E2eTest::ItemText(HWND dialog, int id)
 void E2eTest::SetItem(HWND dialog, int id, const std::string& text)
 {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, MessageWaitMs,
+    const std::wstring wide = Utf16(text);
+    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, MessageWaitMs,
                         &result);
 }
 

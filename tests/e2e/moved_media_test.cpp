@@ -140,14 +140,14 @@ TEST_F(MovedMediaTest, Runs)
              .Env = unattended,
              .Tail = tail,
              .Exit = 2,
-             .StdErr = holdsOne('F', "a volume not seen here before")},
+             .Output = holdsOne('F', "a volume not seen here before")},
             {.Name = "another volume, unattended",
              .Values = stored,
              .Files = on("F"),
              .Env = unattended,
              .Tail = tail,
              .Exit = 2,
-             .StdErr = holdsOne('F', "another volume than the one it was found on")},
+             .Output = holdsOne('F', "another volume than the one it was found on")},
             // A label outside the ANSI code page is compared as the volume holds it: the
             // look-alike the code page would make of it is passed over, the real disc taken.
             {.Name = "ΩMEGA taken, OMEGA passed over",
@@ -164,7 +164,7 @@ TEST_F(MovedMediaTest, Runs)
              .Env = unattended,
              .Tail = tail,
              .Exit = 2,
-             .StdErr = holdsOne('I', "another volume than the one it was found on")},
+             .Output = holdsOne('I', "another volume than the one it was found on")},
             // Found where it was stored, the volume is not looked at again: a missing record stays
             // missing and a stale one stays, though the drive now tells another.
             {.Name = "found where stored, no record",

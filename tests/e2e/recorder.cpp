@@ -1,7 +1,7 @@
 // The tool that the end-to-end tests let the program start: it writes down what it was
 // given (command line, PATH, current directory, error mode) to the file named by
-// NRTEST_RECORD, whole or not at all. PATH is written twice: as the ANSI call gives it, and as
-// the Unicode call gives it, in UTF-8 (pathw), which holds every name whatever the code page.
+// NRTEST_RECORD, whole or not at all; every text as the Unicode calls give it, in UTF-8, which
+// holds every name whatever the code page.
 // Then, as the environment asks: NRTEST_WRITE, texts for standard output (1:) and standard
 // error (2:) separated by |, each written with a line end in its turn; NRTEST_SLEEP_MS, a pause;
 // NRTEST_EXIT, the exit code (decimal), 0 when not set.
@@ -47,13 +47,21 @@ void WriteAsked()
     }
 }
 
+// name=value, the value in UTF-8.
+void PutWide(HANDLE file, const char* name, const wchar_t* value)
+{
+    static char utf8[3 * 32767];
+    WideCharToMultiByte(CP_UTF8, 0, value, -1, utf8, sizeof utf8, nullptr, nullptr);
+    Put(file, name, utf8);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    static char record[MAX_PATH], temp[MAX_PATH + 8], path[40000], cwd[MAX_PATH], mode[16];
-    static wchar_t pathW[40000];
-    static char pathUtf8[3 * 40000];
+    static char record[MAX_PATH], temp[MAX_PATH + 8], mode[16];
+    // 32,767 characters, the most a variable holds: Wine counts a larger buffer in 16 bits.
+    static wchar_t path[32767], cwd[MAX_PATH];
     if (GetEnvironmentVariableA("NRTEST_RECORD", record, sizeof record) == 0)
         return 3;
     lstrcpyA(temp, record);
@@ -62,15 +70,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 4;
-    DWORD n = GetEnvironmentVariableA("PATH", path, sizeof path);
-    Put(file, "cmdline", GetCommandLineA());
-    Put(file, "path", n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND ? "(unset)" : path);
-    n = GetEnvironmentVariableW(L"PATH", pathW, sizeof pathW / sizeof pathW[0]);
-    bool unset = n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND;
-    WideCharToMultiByte(CP_UTF8, 0, pathW, -1, pathUtf8, sizeof pathUtf8, nullptr, nullptr);
-    Put(file, "pathw", unset ? "(unset)" : pathUtf8);
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    Put(file, "cwd", cwd);
+    PutWide(file, "cmdline", GetCommandLineW());
+    DWORD n = GetEnvironmentVariableW(L"PATH", path, sizeof path / sizeof path[0]);
+    PutWide(file, "path", n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND ? L"(unset)" : path);
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    PutWide(file, "cwd", cwd);
     UINT errorMode = SetErrorMode(0);
     wsprintfA(mode, "%u", errorMode);
     Put(file, "errormode", mode);
