@@ -124,7 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Fake().Is64BitSystem = (more & 16) != 0;
     if (more & 32)
         Fake().LockedFiles.insert(Script);
-    Fake().CreateProcessFails = (more & 64) != 0;
+    if (more & 64)
+        Fake().Failures["CreateProcess"] = {0, 2};
     // The program's folder in characters no code page here has; with a short name or none.
     if (more & 128) {
         Fake().ModuleFileNameW = u"C:\\t\\dir\u03A9\\Suite\\BIN\\nrcdrom.exe";
@@ -173,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (exitCode != 0)
         FUZZ_CHECK(Fake().Started.empty());
     if (exitCode == 3)
-        FUZZ_CHECK(Fake().CreateProcessFails);
+        FUZZ_CHECK(Fake().Failures.count("CreateProcess") != 0);
     for (const FakeProcess& started : Fake().Started)
         FUZZ_CHECK(started.CommandLine.size() < ChildCommandLineCapacity);
     if (more & 4)

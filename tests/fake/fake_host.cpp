@@ -14,9 +14,6 @@ namespace {
 
 FakeHost* Current = nullptr;
 
-constexpr long ErrorFileNotFound = 2;
-constexpr long ErrorAccessDenied = 5;
-constexpr long ErrorSharingViolation = 32;
 constexpr long ErrorMoreData = 234;
 
 // Set while a path in UTF-8 goes through the path rules below, where no byte is a lead byte.
@@ -363,11 +360,6 @@ std::u16string Upper(std::u16string text)
 
 }  // namespace
 
-std::string Encode(uint32_t codePage, const std::u16string& text)
-{
-    return EncodeWith(codePage, text, true, nullptr);
-}
-
 void SetRegStringW(const std::string& key, const std::string& name, const std::u16string& text)
 {
     std::string bytes;
@@ -434,6 +426,21 @@ std::string RegText(const std::string& key, const std::string& name)
 
 // The process and its files.
 
+namespace {
+
+// True, with the test's error as the last error, when the test made this call fail.
+bool Injected(const std::string& call)
+{
+    int n = ++Fake().CallCounts[call];
+    auto it = Fake().Failures.find(call);
+    if (it == Fake().Failures.end() || (it->second.Nth != 0 && it->second.Nth != n))
+        return false;
+    Fake().LastError = it->second.Error;
+    return true;
+}
+
+}  // namespace
+
 bool HostIsDbcsLeadByte(unsigned char byte)
 {
     return Fake().LeadBytes.count(byte) != 0;
@@ -499,7 +506,7 @@ uint32_t HostGetShortPathName(const HostWideChar* path, HostWideChar* buffer, ui
 // Like the platform: the count of units copied, or the capacity when the name was cut.
 uint32_t HostGetModuleFileName(HostWideChar* buffer, uint32_t capacity)
 {
-    if (Fake().ModuleFileNameFails)
+    if (Injected("GetModuleFileName"))
         return 0;
     std::u16string name =
         Fake().ModuleFileNameW.empty() ? Utf16(Fake().ModuleFileName) : Fake().ModuleFileNameW;
@@ -513,8 +520,6 @@ uint32_t HostGetModuleFileName(HostWideChar* buffer, uint32_t capacity)
 
 uint32_t HostGetCurrentDirectory(uint32_t capacity, HostWideChar* buffer)
 {
-    if (Fake().CurrentDirectoryFails)
-        return 0;
     return CopyOut(Fake().CurrentDirectoryW.empty() ? Utf16(Fake().CurrentDirectory)
                                                     : Fake().CurrentDirectoryW,
                    buffer, capacity);
@@ -634,7 +639,6 @@ HostFile HostGetStdHandle(uint32_t which)
 
 uint32_t HostGetFileAttributes(const char* path)
 {
-    Fake().Probes.push_back(path);
     Fake().Calls.push_back(std::string("GetFileAttributes ") + path);
     std::string key = PathKey(path);
     if (key.size() >= 260)
@@ -651,7 +655,6 @@ uint32_t HostSetErrorMode(uint32_t mode)
 {
     uint32_t old = Fake().ErrorMode;
     Fake().ErrorMode = mode;
-    Fake().ErrorModeCalls.push_back(mode);
     Fake().Calls.push_back("SetErrorMode " + std::to_string(mode));
     return old;
 }
@@ -716,7 +719,7 @@ HostMemory HostGlobalAlloc(uint32_t flags, uint32_t bytes)
     Fake().LastAllocSize = bytes;
     if (flags != HostGmemMoveableZeroInit)
         FakeMisuse("GlobalAlloc " + Hex(flags));
-    if (Fake().GlobalAllocFails || flags != HostGmemMoveableZeroInit)
+    if (Injected("GlobalAlloc") || flags != HostGmemMoveableZeroInit)
         return nullptr;
     ++Fake().OpenBlocks;
     return static_cast<HostMemory>(std::calloc(bytes == 0 ? 1 : bytes, 1));
@@ -738,10 +741,8 @@ void HostGlobalFree(HostMemory block)
 bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* start)
 {
     Fake().Calls.push_back(std::string("CreateProcess ") + commandLine);
-    if (Fake().CreateProcessFails) {
-        Fake().LastError = Fake().CreateProcessError;
+    if (Injected("CreateProcess"))
         return false;
-    }
     auto it = Fake().Environment.find("PATH");
     auto wide = Fake().EnvironmentW.find(u"PATH");
     Fake().Started.push_back(FakeProcess{
@@ -816,7 +817,7 @@ bool HostSetHandleInformation(HostFile file, uint32_t mask, uint32_t flags)
 
 HostHandle HostCreateJobObject()
 {
-    return Fake().CreateJobFails ? nullptr : FakeJobHandle;
+    return Injected("CreateJobObject") ? nullptr : FakeJobHandle;
 }
 
 bool HostSetJobLimitFlags(HostHandle job, uint32_t limitFlags)
@@ -832,8 +833,7 @@ bool HostAssignProcessToJobObject(HostHandle job, HostHandle process)
     FakeProcess& tool = Tool(process, 0x5001);
     if (job != FakeJobHandle)
         FakeMisuse("AssignProcessToJobObject of no job");
-    tool.InJob = !Fake().AssignToJobFails;
-    Fake().LastError = ErrorAccessDenied;
+    tool.InJob = !Injected("AssignProcessToJobObject");
     return tool.InJob;
 }
 
@@ -895,7 +895,7 @@ HostFile HostCreateFile(const char* path, uint32_t access, uint32_t share, uint3
     Fake().LastError = ErrorAccessDenied;
     if (reading) {
         auto it = Fake().Files.find(key);
-        if (Fake().ReadFails || it == Fake().Files.end())
+        if (it == Fake().Files.end())
             return nullptr;
         return reinterpret_cast<HostFile>(new FakeFile{key, it->second, true, 0});
     }
@@ -916,10 +916,13 @@ bool HostWriteFile(HostFile file, const void* data, uint32_t bytes)
         return true;
     }
     auto* f = reinterpret_cast<FakeFile*>(file);
-    if (f->Reading || ++Fake().Writes == Fake().FailWriteAt) {
-        Fake().LastError = ErrorAccessDenied;
+    ++Fake().Writes;
+    if (f->Reading) {
+        FakeMisuse("WriteFile to a file open for reading");
         return false;
     }
+    if (Injected("WriteFile"))
+        return false;
     f->Content.append(static_cast<const char*>(data), bytes);
     Fake().Files[f->Path] = f->Content;
     return true;
@@ -939,6 +942,10 @@ bool HostWriteConsole(HostFile, const HostWideChar* text, uint32_t length)
 bool HostReadFile(HostFile file, void* buffer, uint32_t capacity, uint32_t* read)
 {
     auto* f = reinterpret_cast<FakeFile*>(file);
+    if (Injected("ReadFile")) {
+        *read = 0;
+        return false;
+    }
     size_t n = f->Reading ? std::min<size_t>(capacity, f->Content.size() - f->Offset) : 0;
     std::memcpy(buffer, f->Content.data() + f->Offset, n);
     f->Offset += n;
@@ -957,9 +964,11 @@ bool HostMoveFileEx(const char* from, const char* to, uint32_t flags)
     if (flags != (HostMoveReplaceExisting | HostMoveWriteThrough))
         FakeMisuse("MoveFileEx " + Hex(flags));
     Fake().Calls.push_back("MoveFileEx " + src + " " + dst);
-    Fake().LastError =
-        Fake().LockedFiles.count(dst) != 0 ? ErrorSharingViolation : ErrorAccessDenied;
-    if (Fake().MoveFails || Fake().LockedFiles.count(dst) != 0 || Fake().Files.count(src) == 0)
+    if (Injected("MoveFileEx"))
+        return false;
+    // A file held open elsewhere is not replaced: access is denied, as Wine reports it.
+    Fake().LastError = ErrorAccessDenied;
+    if (Fake().LockedFiles.count(dst) != 0 || Fake().Files.count(src) == 0)
         return false;
     if (Fake().Files.count(dst) != 0 && !(flags & HostMoveReplaceExisting))
         return false;
@@ -1144,8 +1153,6 @@ long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* 
     return HostSuccess;
 }
 
-// Like the platform: data need not end in NUL, and a value larger than the buffer gives
-// ERROR_MORE_DATA with the size it needs.
 // Like the platform's Unicode call: a string stored in ANSI comes back in UTF-16, byte for
 // unit, terminated or not as it was stored; data need not end in NUL, and a value larger
 // than the buffer gives ERROR_MORE_DATA with the size it needs.

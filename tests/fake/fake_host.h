@@ -10,6 +10,10 @@
 
 #include "host/host.h"
 
+// The platform's error codes that the fake reports.
+constexpr uint32_t ErrorFileNotFound = 2, ErrorAccessDenied = 5, ErrorNotEnoughMemory = 8,
+                   ErrorSharingViolation = 32;
+
 struct NoCase {
     bool operator()(const std::string& a, const std::string& b) const;
 };
@@ -69,7 +73,7 @@ struct FakeHost {
     std::map<std::u16string, std::u16string> ShortNames;
     uint32_t ProcessId = 0x1234;
     std::set<uint32_t> OtherProcesses;  // the ids of the other processes that run now
-    bool HasStdError = false;  // a standard error handle, which StdError collects
+    bool HasStdError = false;           // a standard error handle, which StdError collects
     bool HasStdInput = false, HasStdOutput = false;  // handles of their own, only passed on
     // The caller's console, which AttachConsole joins: it gives the program the standard
     // handles it lacked, as console handles.
@@ -87,38 +91,36 @@ struct FakeHost {
     std::u16string ModuleFileNameW, CurrentDirectoryW, OpenFileChoiceW;
     std::map<int, std::u16string> DialogTextsW;
     std::map<std::u16string, std::u16string> EnvironmentW;  // names in upper case
-    bool ModuleFileNameFails = false;
     std::string CurrentDirectory = "C:\\Work";
-    bool CurrentDirectoryFails = false;
 
     std::map<std::string, uint32_t, NoCase> Paths;  // path -> attributes
     std::map<char, FakeDrive> Drives;               // by upper-case letter
-    std::vector<std::string> Probes;
     // The calls whose order matters, as "SetErrorMode 1", "GetFileAttributes PATH",
     // "RegSetValueEx NAME", "MoveFileEx FROM TO", "CreateProcess COMMAND LINE".
     std::vector<std::string> Calls;
     uint32_t LastError = 0;
     uint32_t ErrorMode = 0;
-    std::vector<uint32_t> ErrorModeCalls;
+    // Calls the test makes fail, by the platform's name of the call ("GetModuleFileName",
+    // "GlobalAlloc", "CreateProcess", "CreateJobObject", "AssignProcessToJobObject",
+    // "ReadFile", "WriteFile", "MoveFileEx"): the Nth call of that kind, or every one when Nth
+    // is 0, fails with the error given.
+    struct Failure {
+        int Nth;
+        uint32_t Error;
+    };
+    std::map<std::string, Failure> Failures;
+    std::map<std::string, int> CallCounts;  // how many calls of each kind that can fail
 
     std::map<std::string, std::string, NoCase> Environment;
-    bool GlobalAllocFails = false;
     uint32_t LastAllocSize = 0;
     int OpenBlocks = 0;
     std::vector<FakeProcess> Started;
-    bool CreateProcessFails = false;  // with CreateProcessError as the reason
-    uint32_t CreateProcessError = 2;
     uint32_t ToolExitCode = 0;  // what an awaited tool ends with
     uint32_t JobLimits = 0;     // of the one job a run may make
-    bool CreateJobFails = false;
-    bool AssignToJobFails = false;  // the program's own job forbids a second one
 
     std::map<std::string, std::string, NoCase> Files;  // path -> content
     std::set<std::string, NoCase> LockedFiles;         // open elsewhere without sharing
-    int FailWriteAt = 0;                               // make the Nth write fail (1-based)
-    int Writes = 0;
-    bool MoveFails = false;
-    bool ReadFails = false;  // files cannot be opened for reading
+    int Writes = 0;                                    // to files, counted
 
     // The program's own registry view, and the 64-bit view that a 64-bit system also has.
     std::map<std::string, std::map<std::string, FakeValue, NoCase>, NoCase> Keys;
@@ -176,6 +178,5 @@ void SetRegValue(const std::string& key, const std::string& name, uint32_t type,
 // "(absent)" if none; a string written in UTF-16 comes back in UTF-8.
 std::string RegText(const std::string& key, const std::string& name);
 void SetRegStringW(const std::string& key, const std::string& name, const std::u16string& text);
-// The bytes of text in a code page the fake knows; unknown characters become '?'.
-std::string Encode(uint32_t codePage, const std::u16string& text);
+// The text that bytes in a code page the fake knows stand for.
 std::u16string Decode(uint32_t codePage, const std::string& bytes);

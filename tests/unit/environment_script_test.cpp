@@ -167,10 +167,9 @@ TEST_F(ScriptModeTest, ExistingFileIsComparedByteForByte)
     const std::string current = ScriptFor("E:\\SUITE\\BIN");
     std::string changed = current;
     changed[100] = 'x';
+    // Moving over a file held open elsewhere is refused as access denied.
     const std::string held =
-        "nrcdrom: C:\\Suite\\BIN\\NRVARCD.BAT could not be written: The "
-        "process cannot access the file because it is being used by another "
-        "process.\r\n";
+        "nrcdrom: C:\\Suite\\BIN\\NRVARCD.BAT could not be written: Access is denied.\r\n";
     struct Row {
         const char* Name;
         std::string Content;
@@ -200,7 +199,8 @@ TEST_F(ScriptModeTest, ExistingFileIsComparedByteForByte)
         SetUp();
         SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
         Fake().Files[script] = row.Content;
-        Fake().ReadFails = row.ReadFails;
+        if (row.ReadFails)
+            Fake().Failures["ReadFile"] = {0, ErrorAccessDenied};
         if (row.ReadOnly)
             Fake().Paths[script] = HostAttributeReadOnly;
         if (row.Locked)
@@ -363,8 +363,10 @@ TEST_F(ScriptModeTest, RegistryFollowsTheBatchFile)
             Fake().LockedFiles.insert(script + ".00001234.new");
         if (row.DirectoryMissing)
             Fake().Paths.erase("C:\\Suite\\BIN");
-        Fake().MoveFails = row.MoveFails;
-        Fake().FailWriteAt = row.FailWriteAt;
+        if (row.MoveFails)
+            Fake().Failures["MoveFileEx"] = {0, ErrorAccessDenied};
+        if (row.FailWriteAt != 0)
+            Fake().Failures["WriteFile"] = {row.FailWriteAt, ErrorAccessDenied};
         AnswerDialog("E:\\SUITE\\BIN");
         EXPECT_EQ(1, Run());
         EXPECT_EQ(row.Stored, RegText(LocatorKeyPath, "devshl.dll"));

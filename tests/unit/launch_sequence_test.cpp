@@ -1,5 +1,6 @@
 #include "run/launch_sequence.h"
 
+#include <algorithm>
 #include <string>
 
 #include "res/resource.h"
@@ -52,7 +53,7 @@ TEST_F(LaunchSequenceTest, WithoutProductKeyTheRootOfTheCurrentDriveIsProbed)
 {
     AddFile("\\run.exe");
     EXPECT_EQ(ExitStarted, Run(Tail));
-    EXPECT_EQ("\\run.exe", Fake().Probes.at(0));
+    EXPECT_EQ("GetFileAttributes \\run.exe", Fake().Calls.at(1));
     ASSERT_EQ(1u, Fake().Started.size());
     EXPECT_EQ("tool.exe \\run.exe", Fake().Started[0].CommandLine);
     EXPECT_EQ(";C:\\WIN", Fake().Started[0].Path);
@@ -188,8 +189,10 @@ TEST_F(LaunchSequenceTest, ProgramDirIsTheModuleNameExactlyOrByItsShortName)
         SCOPED_TRACE(row.Name);
         Fake().Started.clear();
         Fake().ShortNames.clear();
+        Fake().Failures.clear();
         ResetLaunchState();
-        Fake().ModuleFileNameFails = row.Fails;
+        if (row.Fails)
+            Fake().Failures["GetModuleFileName"] = {0, ErrorFileNotFound};
         Fake().ModuleFileName = "C:\\" + std::string(600, 'm') + "\\nrcdrom.exe";
         Fake().ModuleFileNameW = row.Unicode;
         if (row.ShortName)
@@ -332,7 +335,7 @@ TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
         SetUp();
         SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
         AddFile("E:\\SUITE\\BIN\\run.exe");
-        Fake().CreateProcessFails = true;
+        Fake().Failures["CreateProcess"] = {0, ErrorFileNotFound};
         Fake().HasStdError = row.StdError;
         Fake().ParentHasConsole = true;
         if (row.Unattended)
@@ -364,7 +367,9 @@ TEST_F(LaunchSequenceTest, ErrorModeIsSetBeforeTheFirstProbe)
     ASSERT_LE(2u, Fake().Calls.size());
     EXPECT_EQ("SetErrorMode 1", Fake().Calls[0]);
     EXPECT_EQ(0u, Fake().Calls[1].rfind("GetFileAttributes ", 0));
-    ASSERT_EQ(1u, Fake().ErrorModeCalls.size());
+    EXPECT_EQ(1, std::count_if(Fake().Calls.begin(), Fake().Calls.end(), [](const std::string& c) {
+                  return c.rfind("SetErrorMode", 0) == 0;
+              }));
 }
 
 }  // namespace

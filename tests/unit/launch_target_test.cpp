@@ -190,8 +190,10 @@ TEST_F(LaunchTargetTest, WaitedToolIsHeldAndGetsTheProgramsHandles)
         Fake().HasStdOutput = row.Out;
         Fake().HasStdError = row.Err;
         Fake().ParentHasConsole = row.ParentConsole;
-        Fake().AssignToJobFails = row.AssignFails;
-        Fake().CreateJobFails = row.CreateJobFails;
+        if (row.AssignFails)
+            Fake().Failures["AssignProcessToJobObject"] = {0, ErrorAccessDenied};
+        if (row.CreateJobFails)
+            Fake().Failures["CreateJobObject"] = {0, ErrorAccessDenied};
         Fake().ToolExitCode = 7;
         Prepare("E:\\SUITE", "tool.exe %s", false);
         Launch.WaitForTool = true;
@@ -222,7 +224,7 @@ TEST_F(LaunchTargetTest, WaitedToolIsHeldAndGetsTheProgramsHandles)
 TEST_F(LaunchTargetTest, NoBlockForThePathStillStartsTheTool)
 {
     Fake().Environment["PATH"] = "C:\\WIN";
-    Fake().GlobalAllocFails = true;
+    Fake().Failures["GlobalAlloc"] = {0, ErrorNotEnoughMemory};
     Prepare("E:\\SUITE", "tool.exe %s", true);
     LaunchTarget(&toolExit);
     ASSERT_EQ(1u, Fake().Started.size());
