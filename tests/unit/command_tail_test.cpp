@@ -53,11 +53,4 @@ TEST_F(CommandTailTest, LeadByteBeforeTheEndDoesNotRunPastIt)
     EXPECT_EQ(line + sizeof line - 1, tail);
 }
 
-TEST_F(CommandTailTest, TailIsAlwaysASuffixOfTheLine)
-{
-    const std::string line = "\"quoted name\"   rest of it";
-    const char* tail = CutCommandTail(line.c_str());
-    EXPECT_EQ(line.c_str() + line.size() - std::string(tail).size(), tail);
-}
-
 }  // namespace

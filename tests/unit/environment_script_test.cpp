@@ -140,8 +140,6 @@ TEST_F(ScriptModeTest, WhatSetsSaveNeeded)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         if (row.LocatorKey)
             Fake().Keys[LocatorKeyPath];
@@ -194,8 +192,6 @@ TEST_F(ScriptModeTest, ExistingFileIsComparedByteForByte)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
         Fake().Files[script] = row.Content;
@@ -347,8 +343,6 @@ TEST_F(ScriptModeTest, RegistryFollowsTheBatchFile)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         SetRegString(LocatorKeyPath, "devshl.dll", "E:\\GONE");
         Fake().Files[script] = "old";

@@ -23,9 +23,7 @@ TEST_F(FileBrowserTest, RequestNamesTheTargetAndTheTitle)
     EXPECT_EQ(FakeDialog(), request.Owner);
     EXPECT_EQ(std::string("Duzudiziv Eraziz DLL Files\0devshl.dll\0\0", 39), request.Filter);
     EXPECT_EQ("devshl.dll", request.PresetFile);
-    EXPECT_EQ(260u, request.FileCapacity);
     EXPECT_EQ("Locate Duzudiziv Eraziz DLL Files", request.Title);
-    EXPECT_EQ(0x1804u, request.Flags);
 }
 
 TEST_F(FileBrowserTest, TitleIgnoresTheProductNamePrefix)

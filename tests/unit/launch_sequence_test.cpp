@@ -87,8 +87,6 @@ TEST_F(LaunchSequenceTest, DialogAnswersAreStoredNormalised)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Typed);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         SetRegString(LocatorKeyPath, "run.exe", "E:\\GONE");
         AddFile("E:\\SUITE\\BIN\\run.exe");
@@ -106,8 +104,6 @@ TEST_F(LaunchSequenceTest, ConfirmingTheShownTextUnchangedWritesNothing)
     // The medium goes in while the dialog is open; OK then finds the target at the same text.
     for (const char* stored : {"E:\\SUITE\\BIN", "E:\\"}) {
         SCOPED_TRACE(stored);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         SetRegString(LocatorKeyPath, "run.exe", stored);
         Fake().DialogScript = [](HostDialogProc proc) -> intptr_t {
@@ -240,7 +236,6 @@ TEST_F(LaunchSequenceTest, OverLongTokenIsRefusedWithABoxAndNothingElse)
     ASSERT_EQ(1u, Fake().MessageBoxes.size());
     EXPECT_EQ(Fake().Strings[IDS_BAD_COMMAND_LINE], Fake().MessageBoxes[0].Text);
     EXPECT_EQ(Fake().Strings[IDS_BAD_COMMAND_LINE_CAPTION], Fake().MessageBoxes[0].Caption);
-    EXPECT_EQ(HostMbIconError, Fake().MessageBoxes[0].Type);
     EXPECT_EQ(0, Fake().RegistryWrites);
     EXPECT_TRUE(Fake().Started.empty());
     EXPECT_TRUE(Fake().DialogRuns.empty());
@@ -330,8 +325,6 @@ TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
         AddFile("E:\\SUITE\\BIN\\run.exe");
@@ -353,7 +346,6 @@ TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
                 "E:\\SUITE\\BIN\\run.exe\r\n\r\nThe system cannot find the file specified.",
                 Fake().MessageBoxes[0].Text);
             EXPECT_EQ(STR_START_FAILED_CAPTION, Fake().MessageBoxes[0].Caption);
-            EXPECT_EQ(HostMbIconError, Fake().MessageBoxes[0].Type);
             EXPECT_EQ(nullptr, Fake().MessageBoxes[0].Owner);
         }
     }

@@ -53,8 +53,6 @@ TEST_F(MovedMediaTest, IdentityIsRecordedWithEveryStoredLocation)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         Fake().Drives['F'] = FakeDrive{row.Type, 0x00AB00CD, u"DISC 2", row.NoVolume};
         SetRegString(LocatorKeyPath, Identity, "DEAD-BEEF FROM BEFORE");
@@ -74,8 +72,6 @@ TEST_F(MovedMediaTest, RememberedVolumeOnAnotherLetterIsTakenWithoutAsking)
 {
     for (bool unattended : {false, true}) {
         SCOPED_TRACE(unattended ? "unattended" : "attended");
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         SetRegString(LocatorKeyPath, Identity, "1A2B-3C4D MARLINTH66");
         Fake().Drives['A'] = FakeDrive{HostDriveRemovable, 0x1A2B3C4D, u"MARLINTH66"};
@@ -132,8 +128,6 @@ TEST_F(MovedMediaTest, StrangersVolumeIsOnlyOffered)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         if (row.Recorded != nullptr)
             SetRegString(LocatorKeyPath, Identity, row.Recorded);
@@ -186,8 +180,6 @@ TEST_F(MovedMediaTest, LabelsAreComparedExactlyInUnicode)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         if (row.RecordedInAnsi)
             SetRegString(LocatorKeyPath, Identity,
@@ -223,8 +215,6 @@ TEST_F(MovedMediaTest, DrivesAreAskedOnlyForAMissingStoredDriveLocation)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
         SetUp();
         Fake().Keys[LocatorKeyPath].erase("run.exe");
         if (row.Stored != nullptr)
