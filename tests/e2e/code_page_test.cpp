@@ -9,10 +9,9 @@
 namespace {
 
 // In Shift-JIS, ソ and 表 end in 0x5C (a backslash), ダ in 0x5F (an underscore); the fixture
-// takes them in UTF-8, as every name.
+// and its rows take them in UTF-8, as every name.
 const std::string So = "ソ";
 const std::string Hyo = "表";
-const std::string Da = "ダ";
 
 class CodePageTest : public E2eTest {
 protected:
@@ -33,41 +32,37 @@ protected:
     std::string Folder() const { return In("Suite") + So; }
 };
 
-TEST_F(CodePageTest, StoredFolderEndingInSoIsUsedWithoutAPrompt)
+// A folder ending in ソ stored, typed and browsed; a target, title and command holding ダ
+// kept whole, the title in the dialog's caption; and an old PATH whose characters take two
+// bytes reaches the tool whole.
+TEST_F(CodePageTest, Runs)
 {
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", Folder()));
-    Outcome run = Run(HERE, "devshl.dll T tool.exe_$s");
-    EXPECT_EQ(0u, run.ExitCode);
-    ASSERT_EQ(2u, run.Processes);
-    EXPECT_EQ("tool.exe " + Folder() + "\\devshl.dll", run.Tool["cmdline"]);
-    EXPECT_EQ(Folder(), GetValue("devshl.dll").Text());
-}
-
-TEST_F(CodePageTest, DialogAndBrowseAcceptAFolderEndingInSo)
-{
-    for (bool browse : {false, true}) {
-        SCOPED_TRACE(browse ? "browsed" : "typed");
-        ASSERT_TRUE(SetString(HERE, "devshl.dll", In("gone")));
-        ProgramRun* program = Start(HERE, "devshl.dll T tool.exe");
-        HWND dialog = WaitForWindow(HERE, program);
-        ASSERT_NE(nullptr, dialog);
-        if (browse) {
-            PostMessageA(dialog, WM_COMMAND, IDC_BROWSE, 0);
-            HWND open = WaitForWindow(HERE, program, dialog);
-            ASSERT_NE(nullptr, open);
-            SetItem(open, OpenFileNameField, Folder() + "\\devshl.dll");
-            PostMessageA(open, WM_COMMAND, IDOK, 0);
-            EXPECT_TRUE(WaitUntilGone(open));
-            EXPECT_EQ(Folder(), ItemText(dialog, IDC_LOCATION));
-        } else {
-            SetItem(dialog, IDC_LOCATION, Folder() + "\\");
-        }
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        Outcome run = Finish(HERE, program);
-        EXPECT_EQ(0u, run.ExitCode);
-        EXPECT_EQ(2u, run.Processes);
-        EXPECT_EQ(Folder(), GetValue("devshl.dll").Text());
-    }
+    const RegKey gone = {{"devshl.dll", Sz("@s\\gone")}};
+    const RegKey stored = {{"devshl.dll", Sz("@s\\Suiteソ")},
+                           {"devshl.dll|volume", Sz("4300-0000 ")}};
+    const Record tool = {{"cmdline", "tool.exe @s\\Suiteソ\\devshl.dll"}};
+    const std::map<std::string, std::string> da = {{"@s\\Suiteソ\\ダ.dll", ""}};
+    // clang-format off
+    RunCases(HERE, {
+        {.Name = "stored", .Values = {{"devshl.dll", Sz("@s\\Suiteソ")}},
+         .Tail = "devshl.dll T tool.exe_$s", .Tool = tool},
+        {.Name = "typed", .Values = gone, .Tail = "devshl.dll T tool.exe_$s",
+         .Dialog = {"type @s\\Suiteソ\\", "ok"}, .Tool = tool, .After = stored},
+        {.Name = "browsed", .Values = gone, .Tail = "devshl.dll T tool.exe_$s",
+         .Dialog = {"browse @s\\Suiteソ\\devshl.dll", "field @s\\Suiteソ", "ok"}, .Tool = tool,
+         .After = stored},
+        {.Name = "ダ in the title", .Files = da, .Tail = "ダ.dll ダ_Tools tool.exe_ダ_$s",
+         .Dialog = {"caption Locate Marlinth ダ Tools", "cancel"}, .Exit = 2},
+        {.Name = "ダ in the target and the command", .Values = {{"ダ.dll", Sz("@s\\Suiteソ")}},
+         .Files = da, .Tail = "ダ.dll ダ_Tools tool.exe_ダ_$s",
+         .Tool = {{"cmdline", "tool.exe ダ @s\\Suiteソ\\ダ.dll"}}},
+        {.Name = "S with an old PATH of two-byte characters",
+         .Values = {{"devshl.dll", Sz("@s\\Suiteソ")}},
+         .Env = {{"PATH", "C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows"}},
+         .Tail = "devshl.dll T tool.exe S",
+         .Tool = {{"path", "@s\\Suiteソ;C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows"}}},
+    });
+    // clang-format on
 }
 
 TEST_F(CodePageTest, ProgramFolderEndingInHyoGivesTheRightRoots)
@@ -82,40 +77,6 @@ TEST_F(CodePageTest, ProgramFolderEndingInHyoGivesTheRightRoots)
     EXPECT_NE(std::string::npos,
               script.find(":ntvars\r\nset PATH=" + root + "\\BIN;" + root + "\\BIN;%PATH%\r\n"))
         << script;
-}
-
-TEST_F(CodePageTest, TargetTitleAndCommandHoldingDaAreKeptWhole)
-{
-    const std::string target = Da + ".dll";
-    ASSERT_TRUE(WriteFileText(HERE, Folder() + "\\" + target, ""));
-    const std::string tail = target + " " + Da + "_Tools tool.exe_" + Da + "_$s";
-
-    // Not stored and not in the current directory: the dialog names the title whole.
-    ASSERT_TRUE(CreateKey(HERE, LocatorKey));
-    ProgramRun* program = Start(HERE, tail);
-    HWND dialog = WaitForWindow(HERE, program);
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ("Locate Marlinth " + Da + " Tools", WindowText(dialog));
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(2u, Finish(HERE, program).ExitCode);
-
-    ASSERT_TRUE(SetString(HERE, target, Folder()));
-    Outcome run = Run(HERE, tail);
-    EXPECT_EQ(0u, run.ExitCode);
-    ASSERT_EQ(2u, run.Processes);
-    EXPECT_EQ("tool.exe " + Da + " " + Folder() + "\\" + target, run.Tool["cmdline"]);
-}
-
-// The old PATH reaches the tool whole, however many of its characters take two bytes.
-TEST_F(CodePageTest, OptionSPassesADoubleBytePathWhole)
-{
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", Folder()));
-    RunOptions options;
-    options.Env["PATH"] = "C:\\t\\日本語\\bin;" + std::string(SystemPath);
-    Outcome run = Run(HERE, "devshl.dll T tool.exe S", options);
-    EXPECT_EQ(0u, run.ExitCode);
-    ASSERT_EQ(2u, run.Processes);
-    EXPECT_EQ(Folder() + ";C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows", run.Tool["path"]);
 }
 
 }  // namespace

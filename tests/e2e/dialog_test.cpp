@@ -46,98 +46,67 @@ TEST_F(DialogTest, Runs)
         "|The specified location is invalid or does not contain the Duzudiziv Eraziz DLL Files.";
     std::string upper = Media();
     CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
-    RunCases(
-        HERE,
-        {
-            // OK, or Enter, on a folder without the target: the error box, the dialog stays with
-            // the text as typed, nothing is stored; then a right folder is accepted the same way.
-            {.Name = "OK on a wrong folder",
-             .Values = gone,
-             .Files = target,
-             .Dialog = {"type @s\\missing\\", "ok", "box " + badLocation, "field @s\\missing\\",
-                        "type @m", "ok"},
-             .Tool = {{"cmdline", "@p\\diriz.exe"}},
-             .After = stored},
-            {.Name = "Enter on a wrong folder",
-             .Values = gone,
-             .Files = target,
-             .Dialog = {"type @s\\missing\\", "key Return", "box-enter " + badLocation,
-                        "field @s\\missing\\", "type @m", "key Return"},
-             .Tool = {{"cmdline", "@p\\diriz.exe"}},
-             .After = stored},
-            // The edit control hands over no more than the location holds: a longer text is
-            // refused like a wrong one.
-            {.Name = "600 bytes typed",
-             .Values = gone,
-             .Dialog = {"type C:\\" + std::string(597, 'q'), "ok", "box " + badLocation, "cancel"},
-             .Exit = 2},
-            // Typed with real keys into the field that Tab reaches (Tab selects the whole field,
-            // so typing replaces it), then Enter: the default run starts diriz.exe with no tail.
-            {.Name = "typed with keys",
-             .Values = gone,
-             .Files = target,
-             .Dialog = {"key Tab Tab", "keys @m\\", "field @m\\", "key Return"},
-             .Tool = {{"cmdline", "@p\\diriz.exe"},
-                      {"path", "@m;C:\\windows\\system32;C:\\windows"}},
-             .After = stored},
-            // What the real file system answers when OK probes: a target that turns up while the
-            // dialog is open, as when a disc is inserted; a drive's root; another letter case.
-            {.Name = "shown text unchanged",
-             .Values = {{"devshl.dll", Kept("@m")}},
-             .Dialog = {"field @m", "make @m\\devshl.dll", "ok"},
-             .Tool = {{"cmdline", "@p\\diriz.exe"}}},
-            {.Name = "shown as a bare drive",
-             .Values = {{"devshl.dll", Kept("D:")}},
-             .Dialog = {"field D:", "make D:\\devshl.dll", "ok"},
-             .Tool = {{"cmdline", "@p\\diriz.exe"}},
-             .After = RegKey{{"devshl.dll", Sz("D:\\")}}},
-            {.Name = "typed in another letter case",
-             .Values = {{"devshl.dll", Kept("@m")}},
-             .Dialog = {"make @m\\devshl.dll", "type " + upper, "ok"},
-             .Tool = {{"cmdline", "@p\\diriz.exe"}},
-             .After = RegKey{{"devshl.dll", Sz(upper)}, {"devshl.dll|volume", onC}}},
-            // Every way of leaving other than OK ends with 2, starts and writes nothing, even with
-            // a right location in the field.
-            {.Name = "click on Cancel",
-             .Values = gone,
-             .Files = target,
-             .Dialog = {"type @m", "click 2"},
-             .Exit = 2},
-            {.Name = "Cancel command",
-             .Values = gone,
-             .Files = target,
-             .Dialog = {"type @m", "cancel"},
-             .Exit = 2},
-            {.Name = "Escape key",
-             .Values = gone,
-             .Files = target,
-             .Dialog = {"type @m", "key Escape"},
-             .Exit = 2},
-            {.Name = "close command of the caption",
-             .Values = gone,
-             .Files = target,
-             .Dialog = {"type @m", "close"},
-             .Exit = 2},
-            // A picked file gives its folder, and OK still probes it.
-            {.Name = "browsed: the preset name in the starting folder",
-             .Values = gone,
-             .Files = {{"@s\\other\\devshl.dll", ""}},
-             .Dialog = {"type @s\\other\\", "browse", "field @s\\other", "ok"},
-             .Tool = {{"cmdline", "@p\\diriz.exe"}},
-             .After = RegKey{{"devshl.dll", Sz("@s\\other")}, {"devshl.dll|volume", onC}}},
-            {.Name = "browsed: a file of another name",
-             .Values = gone,
-             .Files = {{"@s\\other\\devshl.dll", ""}, {"@s\\other\\notes.txt", ""}},
-             .Dialog = {"type ", "browse @s\\other\\notes.txt", "field @s\\other", "ok"},
-             .Tool = {{"cmdline", "@p\\diriz.exe"}},
-             .After = RegKey{{"devshl.dll", Sz("@s\\other")}, {"devshl.dll|volume", onC}}},
-            {.Name = "browsed: the target at a drive's root",
-             .Values = gone,
-             .Files = {{"D:\\devshl.dll", ""}},
-             .Dialog = {"browse D:\\devshl.dll", "field D:\\", "ok"},
-             .Tool = {{"cmdline", "@p\\diriz.exe"}},
-             .After = RegKey{{"devshl.dll", Sz("D:\\")}}},
-        });
+    // clang-format off
+    RunCases(HERE, {
+        // OK, or Enter, on a folder without the target: the error box, the dialog stays with
+        // the text as typed, nothing is stored; then a right folder is accepted the same way.
+        {.Name = "OK on a wrong folder", .Values = gone, .Files = target,
+         .Dialog = {"type @s\\missing\\", "ok", "box " + badLocation, "field @s\\missing\\",
+                    "type @m", "ok"},
+         .Tool = {{"cmdline", "@p\\diriz.exe"}}, .After = stored},
+        {.Name = "Enter on a wrong folder", .Values = gone, .Files = target,
+         .Dialog = {"type @s\\missing\\", "key Return", "box-enter " + badLocation,
+                    "field @s\\missing\\", "type @m", "key Return"},
+         .Tool = {{"cmdline", "@p\\diriz.exe"}}, .After = stored},
+        // The edit control hands over no more than the location holds: a longer text is
+        // refused like a wrong one.
+        {.Name = "600 bytes typed", .Values = gone,
+         .Dialog = {"type C:\\" + std::string(597, 'q'), "ok", "box " + badLocation, "cancel"},
+         .Exit = 2},
+        // Typed with real keys into the field that Tab reaches (Tab selects the whole field,
+        // so typing replaces it), then Enter: the default run starts diriz.exe with no tail.
+        {.Name = "typed with keys", .Values = gone, .Files = target,
+         .Dialog = {"key Tab Tab", "keys @m\\", "field @m\\", "key Return"},
+         .Tool = {{"cmdline", "@p\\diriz.exe"}, {"path", "@m;C:\\windows\\system32;C:\\windows"}},
+         .After = stored},
+        // What the real file system answers when OK probes: a target that turns up while the
+        // dialog is open, as when a disc is inserted; a drive's root; another letter case.
+        {.Name = "shown text unchanged", .Values = {{"devshl.dll", Kept("@m")}},
+         .Dialog = {"field @m", "make @m\\devshl.dll", "ok"},
+         .Tool = {{"cmdline", "@p\\diriz.exe"}}},
+        {.Name = "shown as a bare drive", .Values = {{"devshl.dll", Kept("D:")}},
+         .Dialog = {"field D:", "make D:\\devshl.dll", "ok"},
+         .Tool = {{"cmdline", "@p\\diriz.exe"}}, .After = RegKey{{"devshl.dll", Sz("D:\\")}}},
+        {.Name = "typed in another letter case", .Values = {{"devshl.dll", Kept("@m")}},
+         .Dialog = {"make @m\\devshl.dll", "type " + upper, "ok"},
+         .Tool = {{"cmdline", "@p\\diriz.exe"}},
+         .After = RegKey{{"devshl.dll", Sz(upper)}, {"devshl.dll|volume", onC}}},
+        // Every way of leaving other than OK ends with 2, starts and writes nothing, even with
+        // a right location in the field.
+        {.Name = "click on Cancel", .Values = gone, .Files = target,
+         .Dialog = {"type @m", "click 2"}, .Exit = 2},
+        {.Name = "Cancel command", .Values = gone, .Files = target, .Dialog = {"type @m", "cancel"},
+         .Exit = 2},
+        {.Name = "Escape key", .Values = gone, .Files = target, .Dialog = {"type @m", "key Escape"},
+         .Exit = 2},
+        {.Name = "close command of the caption", .Values = gone, .Files = target,
+         .Dialog = {"type @m", "close"}, .Exit = 2},
+        // A picked file gives its folder, and OK still probes it.
+        {.Name = "browsed: the preset name in the starting folder", .Values = gone,
+         .Files = {{"@s\\other\\devshl.dll", ""}},
+         .Dialog = {"type @s\\other\\", "browse", "field @s\\other", "ok"},
+         .Tool = {{"cmdline", "@p\\diriz.exe"}},
+         .After = RegKey{{"devshl.dll", Sz("@s\\other")}, {"devshl.dll|volume", onC}}},
+        {.Name = "browsed: a file of another name", .Values = gone,
+         .Files = {{"@s\\other\\devshl.dll", ""}, {"@s\\other\\notes.txt", ""}},
+         .Dialog = {"type ", "browse @s\\other\\notes.txt", "field @s\\other", "ok"},
+         .Tool = {{"cmdline", "@p\\diriz.exe"}},
+         .After = RegKey{{"devshl.dll", Sz("@s\\other")}, {"devshl.dll|volume", onC}}},
+        {.Name = "browsed: the target at a drive's root", .Values = gone,
+         .Files = {{"D:\\devshl.dll", ""}}, .Dialog = {"browse D:\\devshl.dll", "field D:\\", "ok"},
+         .Tool = {{"cmdline", "@p\\diriz.exe"}}, .After = RegKey{{"devshl.dll", Sz("D:\\")}}},
+    });
+    // clang-format on
 }
 
 // Each wording on the real dialog, for the screenshots; the wordings themselves are the unit

@@ -83,7 +83,9 @@ bool E2eTest::PlayStep(const char* file, int line, const ProgramRun* program, HW
         return WriteFileText(file, line, text, "");
     // Any other window of the class would be a box of the platform's own.
     EXPECT_NE(nullptr, GetDlgItem(dialog, IDC_LOCATION)) << WindowText(dialog);
-    if (verb == "field") {
+    if (verb == "caption") {
+        EXPECT_EQ(text, WindowText(dialog)) << step;
+    } else if (verb == "field") {
         EXPECT_EQ(text, ItemText(dialog, IDC_LOCATION)) << step;
     } else if (verb == "prompt") {
         EXPECT_EQ(text, ItemText(dialog, IDC_PROMPT)) << step;

@@ -82,7 +82,7 @@ struct E2eCase {
     std::string Program;  // the folder to install the program in; empty: the fixture's
     std::string Tail;
     // The user's part, in order ("kill" ends the program once its tool has made its record):
-    // "field TEXT" and "prompt TEXT" check the dialog's field and
+    // "caption TEXT", "field TEXT" and "prompt TEXT" check the dialog's caption, field and
     // prompt; "type TEXT" sets the field; "ok" and "cancel" press those buttons, "close" the
     // caption's close command, "click ID" clicks a control with the mouse, "key NAMES" presses
     // keys and "keys TEXT" types them; "browse NAME" picks NAME (empty: the preset one) in the

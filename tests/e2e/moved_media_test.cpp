@@ -83,101 +83,63 @@ TEST_F(MovedMediaTest, Runs)
                "; not asking because NRCDROM_UNATTENDED is set\r\n";
     };
     const char* const tail = "devshl.dll T tool.exe_$s S";
-    RunCases(
-        HERE,
-        {
-            // A location confirmed in the dialog records its volume by the drive's kind; a stale
-            // record is replaced, or removed where no volume is remembered.
-            {.Name = "confirmed on a CD-ROM",
-             .Values = {{Identity, Sz("0000-0000 OLD")}},
-             .Files = on("E"),
-             .Tail = tail,
-             .Dialog = {"type E:\\SUITE\\BIN", "ok"},
-             .Tool = {{"cmdline", "tool.exe E:\\SUITE\\BIN\\devshl.dll"}},
-             .After = stored},
-            {.Name = "confirmed on a floppy disk",
-             .Values = {{Identity, Sz("0000-0000 OLD")}},
-             .Files = on("H"),
-             .Tail = tail,
-             .Dialog = {"type H:\\SUITE\\BIN", "ok"},
-             .Tool = {{"cmdline", "tool.exe H:\\SUITE\\BIN\\devshl.dll"}},
-             .After =
-                 RegKey{{"devshl.dll", Sz("H:\\SUITE\\BIN")}, {Identity, Sz("0BAD-F00D DISK1")}}},
-            {.Name = "confirmed on a network drive",
-             .Values = {{Identity, Sz("0000-0000 OLD")}},
-             .Files = on("N"),
-             .Tail = tail,
-             .Dialog = {"type N:\\SUITE\\BIN", "ok"},
-             .Tool = {{"cmdline", "tool.exe N:\\SUITE\\BIN\\devshl.dll"}},
-             .After = RegKey{{"devshl.dll", Sz("N:\\SUITE\\BIN")}}},
-            // The suite's disc in another drive is found there without a word, attended or not,
-            // whatever drive before it holds the same path on another disc.
-            {.Name = "remembered volume on G:",
-             .Values = stored,
-             .Files = on("FG"),
-             .Tail = tail,
-             .Tool = {{"cmdline", "tool.exe G:\\SUITE\\BIN\\devshl.dll"},
-                      {"path", "G:\\SUITE\\BIN;C:\\windows\\system32;C:\\windows"}},
-             .After = RegKey{{"devshl.dll", Sz("G:\\SUITE\\BIN")}, {Identity, Sz(suite)}}},
-            {.Name = "remembered volume on G:, unattended",
-             .Values = stored,
-             .Files = on("FG"),
-             .Env = unattended,
-             .Tail = tail,
-             .Tool = {{"cmdline", "tool.exe G:\\SUITE\\BIN\\devshl.dll"}},
-             .After = RegKey{{"devshl.dll", Sz("G:\\SUITE\\BIN")}, {Identity, Sz(suite)}}},
-            // Another disc holding the same path is offered in the dialog, never taken;
-            // unattended, the run ends saying why it was not.
-            {.Name = "a stranger offered",
-             .Values = stored,
-             .Files = on("F"),
-             .Tail = tail,
-             .Dialog = {"field F:\\SUITE\\BIN", "cancel"},
-             .Exit = 2},
-            {.Name = "no identity, unattended",
-             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}},
-             .Files = on("F"),
-             .Env = unattended,
-             .Tail = tail,
-             .Exit = 2,
-             .Output = holdsOne('F', "a volume not seen here before")},
-            {.Name = "another volume, unattended",
-             .Values = stored,
-             .Files = on("F"),
-             .Env = unattended,
-             .Tail = tail,
-             .Exit = 2,
-             .Output = holdsOne('F', "another volume than the one it was found on")},
-            // A label outside the ANSI code page is compared as the volume holds it: the
-            // look-alike the code page would make of it is passed over, the real disc taken.
-            {.Name = "ΩMEGA taken, OMEGA passed over",
-             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}},
-             .Files = on("IJ"),
-             .Env = unattended,
-             .Tail = tail,
-             .Tool = {{"cmdline", "tool.exe J:\\SUITE\\BIN\\devshl.dll"}},
-             .After =
-                 RegKey{{"devshl.dll", Sz("J:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}}},
-            {.Name = "OMEGA alone, unattended",
-             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}},
-             .Files = on("I"),
-             .Env = unattended,
-             .Tail = tail,
-             .Exit = 2,
-             .Output = holdsOne('I', "another volume than the one it was found on")},
-            // Found where it was stored, the volume is not looked at again: a missing record stays
-            // missing and a stale one stays, though the drive now tells another.
-            {.Name = "found where stored, no record",
-             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}},
-             .Files = on("E"),
-             .Tail = tail,
-             .Tool = {{"cmdline", "tool.exe E:\\SUITE\\BIN\\devshl.dll"}}},
-            {.Name = "found where stored, a stale record",
-             .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("0000-0000 OLD")}},
-             .Files = on("E"),
-             .Tail = tail,
-             .Tool = {{"cmdline", "tool.exe E:\\SUITE\\BIN\\devshl.dll"}}},
-        });
+    // clang-format off
+    RunCases(HERE, {
+        // A location confirmed in the dialog records its volume by the drive's kind; a stale
+        // record is replaced, or removed where no volume is remembered.
+        {.Name = "confirmed on a CD-ROM", .Values = {{Identity, Sz("0000-0000 OLD")}},
+         .Files = on("E"), .Tail = tail, .Dialog = {"type E:\\SUITE\\BIN", "ok"},
+         .Tool = {{"cmdline", "tool.exe E:\\SUITE\\BIN\\devshl.dll"}}, .After = stored},
+        {.Name = "confirmed on a floppy disk", .Values = {{Identity, Sz("0000-0000 OLD")}},
+         .Files = on("H"), .Tail = tail, .Dialog = {"type H:\\SUITE\\BIN", "ok"},
+         .Tool = {{"cmdline", "tool.exe H:\\SUITE\\BIN\\devshl.dll"}},
+         .After = RegKey{{"devshl.dll", Sz("H:\\SUITE\\BIN")}, {Identity, Sz("0BAD-F00D DISK1")}}},
+        {.Name = "confirmed on a network drive", .Values = {{Identity, Sz("0000-0000 OLD")}},
+         .Files = on("N"), .Tail = tail, .Dialog = {"type N:\\SUITE\\BIN", "ok"},
+         .Tool = {{"cmdline", "tool.exe N:\\SUITE\\BIN\\devshl.dll"}},
+         .After = RegKey{{"devshl.dll", Sz("N:\\SUITE\\BIN")}}},
+        // The suite's disc in another drive is found there without a word, attended or not,
+        // whatever drive before it holds the same path on another disc.
+        {.Name = "remembered volume on G:", .Values = stored, .Files = on("FG"), .Tail = tail,
+         .Tool = {{"cmdline", "tool.exe G:\\SUITE\\BIN\\devshl.dll"},
+                  {"path", "G:\\SUITE\\BIN;C:\\windows\\system32;C:\\windows"}},
+         .After = RegKey{{"devshl.dll", Sz("G:\\SUITE\\BIN")}, {Identity, Sz(suite)}}},
+        {.Name = "remembered volume on G:, unattended", .Values = stored, .Files = on("FG"),
+         .Env = unattended, .Tail = tail,
+         .Tool = {{"cmdline", "tool.exe G:\\SUITE\\BIN\\devshl.dll"}},
+         .After = RegKey{{"devshl.dll", Sz("G:\\SUITE\\BIN")}, {Identity, Sz(suite)}}},
+        // Another disc holding the same path is offered in the dialog, never taken;
+        // unattended, the run ends saying why it was not.
+        {.Name = "a stranger offered", .Values = stored, .Files = on("F"), .Tail = tail,
+         .Dialog = {"field F:\\SUITE\\BIN", "cancel"}, .Exit = 2},
+        {.Name = "no identity, unattended", .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}},
+         .Files = on("F"), .Env = unattended, .Tail = tail, .Exit = 2,
+         .Output = holdsOne('F', "a volume not seen here before")},
+        {.Name = "another volume, unattended", .Values = stored, .Files = on("F"),
+         .Env = unattended, .Tail = tail, .Exit = 2,
+         .Output = holdsOne('F', "another volume than the one it was found on")},
+        // A label outside the ANSI code page is compared as the volume holds it: the
+        // look-alike the code page would make of it is passed over, the real disc taken.
+        {.Name = "ΩMEGA taken, OMEGA passed over",
+         .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}},
+         .Files = on("IJ"), .Env = unattended, .Tail = tail,
+         .Tool = {{"cmdline", "tool.exe J:\\SUITE\\BIN\\devshl.dll"}},
+         .After = RegKey{{"devshl.dll", Sz("J:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}}},
+        {.Name = "OMEGA alone, unattended",
+         .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}},
+         .Files = on("I"), .Env = unattended, .Tail = tail, .Exit = 2,
+         .Output = holdsOne('I', "another volume than the one it was found on")},
+        // Found where it was stored, the volume is not looked at again: a missing record stays
+        // missing and a stale one stays, though the drive now tells another.
+        {.Name = "found where stored, no record", .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}},
+         .Files = on("E"), .Tail = tail,
+         .Tool = {{"cmdline", "tool.exe E:\\SUITE\\BIN\\devshl.dll"}}},
+        {.Name = "found where stored, a stale record",
+         .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("0000-0000 OLD")}},
+         .Files = on("E"), .Tail = tail,
+         .Tool = {{"cmdline", "tool.exe E:\\SUITE\\BIN\\devshl.dll"}}},
+    });
+    // clang-format on
 }
 
 }  // namespace
