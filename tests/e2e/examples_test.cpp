@@ -19,11 +19,6 @@ protected:
         env_["LIB"] = std::nullopt;
         env_["NRCDROM_UNATTENDED"] = std::nullopt;
     }
-    // Runs an example batch file as cmd /c does, which ends with the file's exit code.
-    CmdResult Call(const char* file, int line, const char* example)
-    {
-        return RunCmd(file, line, "\"" + Examples() + "\\" + example + "\"", In("out.txt"), env_);
-    }
     std::map<std::string, std::optional<std::string>> env_;
 };
 
@@ -44,66 +39,68 @@ TEST_F(ExamplesTest, RegistryFileImportsWithTheRegistryEditor)
     EXPECT_EQ(std::string(4, '\0'), media.Data);
 }
 
-TEST_F(ExamplesTest, RunToolStartsTheToolOrSaysItWasNotGiven)
+// Each batch file run as cmd /c does, ending with the file's exit code and saying what it
+// states: run-tool.bat starts the tool, or says why not; build-step.bat waits for the tool, logs
+// its output in its order and ends with its code, a 3 too, and nrcdrom's own failure comes
+// with its line.
+TEST_F(ExamplesTest, BatchFilesEndWithTheOutcomeTheyState)
 {
-    ASSERT_TRUE(CopyFileA(Env("NRTEST_RECORDER").c_str(), (Media() + "\\run.exe").c_str(), FALSE));
-    ASSERT_TRUE(SetString(HERE, "run.exe", Media()));
-    CmdResult started = Call(HERE, "run-tool.bat");
-    EXPECT_EQ(0u, started.ExitCode) << started.Output;
-    EXPECT_TRUE(Says(started, "Started.")) << started.Output;
-    Record tool = ReadRecord(In("record.txt"));
-    EXPECT_EQ(Media() + "\\run.exe", tool["cmdline"]);
-    EXPECT_EQ(Media() + ";" + SystemPath, tool["path"]);
-
-    // Nobody to answer the dialog: the unattended run ends with 2, as cancelling would.
-    ASSERT_TRUE(SetString(HERE, "run.exe", In("gone")));
-    env_["NRCDROM_UNATTENDED"] = std::string("1");
-    CmdResult refused = Call(HERE, "run-tool.bat");
-    EXPECT_EQ(2u, refused.ExitCode) << refused.Output;
-    EXPECT_TRUE(Says(refused, "The location was not given; nothing was started."))
-        << refused.Output;
-
-    // Found, but no program: the run ends with 3, which start /wait passes on to errorlevel.
-    ASSERT_TRUE(SetString(HERE, "run.exe", Media()));
-    ASSERT_TRUE(WriteFileText(HERE, Media() + "\\run.exe", "not a program"));
-    CmdResult unstartable = Call(HERE, "run-tool.bat");
-    EXPECT_EQ(3u, unstartable.ExitCode) << unstartable.Output;
-    EXPECT_TRUE(Says(unstartable, "run.exe was found but could not be started."))
-        << unstartable.Output;
-}
-
-// The build step waits for the tool: its log holds the tool's output in its order, and the step
-// ends with the tool's exit code, a 3 too; nrcdrom's own failure comes with its line.
-TEST_F(ExamplesTest, BuildStepWaitsForTheToolAndLogsItsOutput)
-{
-    ASSERT_TRUE(CopyFileA(Env("NRTEST_RECORDER").c_str(), (Media() + "\\run.exe").c_str(), FALSE));
-    env_["BUILD_LOG"] = In("build.log");
-    env_["NRTEST_WRITE"] = std::string("1:compiling|2:warning: old|1:linking");
     const std::string output = "compiling\r\nwarning: old\r\nlinking\r\n";
+    const std::string gone = "nrcdrom: run.exe is not in " + In("gone") +
+                             "; not asking because NRCDROM_UNATTENDED is set\r\n";
     struct Row {
         const char* Name;
-        const char* ToolExit;
-        std::string Location;
+        const char* Example;
+        std::string Location;  // stored for run.exe
+        const char* Tool;      // run.exe: the recorder, or these bytes
+        std::map<std::string, std::optional<std::string>> Env;
         DWORD Exit;
         std::string Said;
     };
+    const std::map<std::string, std::optional<std::string>> unattended = {
+        {"NRCDROM_UNATTENDED", "1"}};
+    const std::map<std::string, std::optional<std::string>> build = {
+        {"BUILD_LOG", In("build.log")}, {"NRTEST_WRITE", "1:compiling|2:warning: old|1:linking"}};
+    auto with = [](std::map<std::string, std::optional<std::string>> env, const char* exit) {
+        env["NRTEST_EXIT"] = std::string(exit);
+        return env;
+    };
     const Row rows[] = {
-        {"the tool succeeds", "0", Media(), 0, output + "run.exe ended with exit code 0.\r\n"},
-        {"the tool fails with 3", "3", Media(), 3,
-         output + "Build stopped: run.exe ended with exit code 3.\r\n"},
-        {"no location", "0", In("gone"), 2,
-         "nrcdrom: run.exe is not in " + In("gone") +
-             "; not asking because NRCDROM_UNATTENDED is set\r\nBuild stopped: nrcdrom did not "
-             "run the tool (exit code 2); see its line above.\r\n"},
+        {"run-tool: started", "run-tool.bat", Media(), nullptr, {}, 0, "Started."},
+        // Nobody to answer the dialog: the unattended run ends with 2, as cancelling would.
+        {"run-tool: no location", "run-tool.bat", In("gone"), nullptr, unattended, 2,
+         "The location was not given; nothing was started."},
+        // Found, but no program: 3, which start /wait passes on to errorlevel.
+        {"run-tool: no program", "run-tool.bat", Media(), "not a program", unattended, 3,
+         "run.exe was found but could not be started."},
+        {"build-step: the tool succeeds", "build-step.bat", Media(), nullptr, with(build, "0"), 0,
+         output + "run.exe ended with exit code 0.\r\n"},
+        {"build-step: the tool fails with 3", "build-step.bat", Media(), nullptr, with(build, "3"),
+         3, output + "Build stopped: run.exe ended with exit code 3.\r\n"},
+        {"build-step: no location", "build-step.bat", In("gone"), nullptr, with(build, "0"), 2,
+         gone + "Build stopped: nrcdrom did not run the tool (exit code 2); see its line "
+                "above.\r\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
+        if (row.Tool == nullptr) {
+            ASSERT_TRUE(CopyFileW(Utf16(Env("NRTEST_RECORDER")).c_str(),
+                                  Utf16(Media() + "\\run.exe").c_str(), FALSE));
+        } else {
+            ASSERT_TRUE(WriteFileText(HERE, Media() + "\\run.exe", row.Tool));
+        }
         ASSERT_TRUE(SetString(HERE, "run.exe", row.Location));
-        env_["NRTEST_EXIT"] = std::string(row.ToolExit);
-        CmdResult step = Call(HERE, "build-step.bat");
-        EXPECT_EQ(row.Exit, step.ExitCode) << step.Output;
-        EXPECT_TRUE(Says(step, row.Said)) << step.Output;
+        std::map<std::string, std::optional<std::string>> env = env_;
+        for (const auto& variable : row.Env)
+            env[variable.first] = variable.second;
+        CmdResult result =
+            RunCmd(HERE, "\"" + Examples() + "\\" + row.Example + "\"", In("out.txt"), env);
+        EXPECT_EQ(row.Exit, result.ExitCode) << result.Output;
+        EXPECT_TRUE(Says(result, row.Said)) << result.Output;
     }
+    // The tool of the first row, as started.
+    Record tool = ReadRecord(In("record.txt"));
+    EXPECT_EQ(Media() + "\\run.exe", tool["cmdline"]);
 }
 
 TEST_F(ExamplesTest, DevvarsPutsTheFoldersInFrontFromAnywhere)
