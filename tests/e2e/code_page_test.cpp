@@ -83,7 +83,7 @@ TEST_F(CodePageTest, ProgramFolderEndingInHyoGivesTheRightRoots)
     // Both folders lie directly in the scratch folder, which is therefore both roots.
     const std::string root = Scratch();
     EXPECT_NE(std::string::npos,
-              script.find(":ntvars\r\nset PATH=" + root + "\\BIN;" + root + "\\BIN;%PATH%\r\n"))
+              script.find("set \"NRVARCD.1=PATH=" + root + "\\BIN;" + root + "\\BIN\""))
         << script;
 }
 
