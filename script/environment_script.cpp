@@ -21,11 +21,12 @@ constexpr const char* BlockFormat =
 
 // The block for cmd. The old values reach it only through the output of set and the
 // variables of for, which cmd never parses or expands again; with delayed expansion off,
-// set "X=..." keeps every byte of them. What a call added is remembered in NRVARCD_<name>,
+// set "X=..." keeps every byte of them. What is left of them crosses the endlocal through
+// the same file; the roots are written out where they are set, so that they never pass
+// through a file in another code page. What a call added is remembered in NRVARCD_<name>,
 // so the next call, or /off, takes out one occurrence of each of those entries wherever it
 // stands. In the text, a line that begins with $* is written once for each variable; $N is
-// the variable's name, $E the two entries this file adds to it, $I its number (1 to 3) and
-// $J its number plus 3.
+// the variable's name, $E the two entries this file adds to it and $I its number (1 to 3).
 constexpr char NtBlockText[] =
     "@setlocal EnableExtensions DisableDelayedExpansion\r\n"
     "@for %%V in (K1 K2 K3 M1 M2 M3 OFF OK) do @set NRVARCD_%%V=\r\n"
@@ -39,24 +40,22 @@ constexpr char NtBlockText[] =
     ")\r\n"
     "@if not defined NRVARCD_OK exit /b 1\r\n"
     "$*@if defined NRVARCD_M$I call :nrdrop $I 2>nul\r\n"
+    "@set NRVARCD_K0=1\r\n"
+    "@>\"%NRVARCD_F%\" set NRVARCD_K\r\n"
+    "@endlocal & set \"NRVARCD_F=%NRVARCD_F%\" & set \"NRVARCD_OFF=%NRVARCD_OFF%\"\r\n"
     "@if defined NRVARCD_OFF goto nroff\r\n"
-    "$*@set \"NRVARCD.$I=$N=$E\" & set \"NRVARCD.$J=NRVARCD_$N=$E\"\r\n"
-    "@>\"%NRVARCD_F%\" set NRVARCD_\r\n"
+    "$*@set \"$N=$E\" & set \"NRVARCD_$N=$E\"\r\n"
     "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
-    "$*if \"%%A\"==\"NRVARCD_K$I\" set \"NRVARCD.$I=$N=$E;%%B\"\r\n"
+    "$*if \"%%A\"==\"NRVARCD_K$I\" set \"$N=$E;%%B\"\r\n"
     ")\r\n"
-    "@goto nrreturn\r\n"
+    "@goto nrdone\r\n"
     ":nroff\r\n"
-    "$*@set \"NRVARCD.$I=$N=\" & set \"NRVARCD.$J=NRVARCD_$N=\"\r\n"
-    "@>\"%NRVARCD_F%\" set NRVARCD_\r\n"
+    "$*@set \"$N=\" & set \"NRVARCD_$N=\"\r\n"
     "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
-    "$*if \"%%A\"==\"NRVARCD_K$I\" set \"NRVARCD.$I=$N=%%B\"\r\n"
+    "$*if \"%%A\"==\"NRVARCD_K$I\" set \"$N=%%B\"\r\n"
     ")\r\n"
-    ":nrreturn\r\n"
-    "@>\"%NRVARCD_F%\" set NRVARCD.\r\n"
-    "@endlocal & set \"NRVARCD_F=%NRVARCD_F%\"\r\n"
-    "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do @set \"%%B\"\r\n"
-    "@del \"%NRVARCD_F%\" & set NRVARCD_F=\r\n"
+    ":nrdone\r\n"
+    "@del \"%NRVARCD_F%\" & set \"NRVARCD_F=\" & set \"NRVARCD_OFF=\"\r\n"
     "@exit /b 0\r\n"
     ":nrdrop\r\n"
     "@if not defined NRVARCD_K%1 goto :eof\r\n"
@@ -107,7 +106,7 @@ constexpr char NtBlockText[] =
     "@for /f \"usebackq tokens=1* delims=;\" %%A in (\"%NRVARCD_F%\") do "
     "if \"%%A\"==\"NRVARCD_A=\" set \"NRVARCD_K%1=%%B\"\r\n"
     "@goto :eof\r\n";
-static_assert(sizeof NtBlockText <= 4096, "the block's own text fits its capacity");
+static_assert(sizeof NtBlockText <= ScriptNtTextCapacity, "the block's own text fits its capacity");
 
 // Bytes that cmd reads as its own outside double quotes; a root holding one is quoted.
 constexpr const char* CmdSyntax = " \t&|<>^";
@@ -207,7 +206,6 @@ const char* PutNtLine(TextBuilder& text, const char* line, size_t index, const c
         case 'N': text.Append(names[index]); break;
         case 'E': PutEntries(text, programRoot, locationRoot, dirs[index]); break;
         case 'I': text.Put(static_cast<char>('1' + index)); break;
-        case 'J': text.Put(static_cast<char>('4' + index)); break;
         }
     }
     text.Put('\n');

@@ -19,9 +19,11 @@ constexpr size_t ScriptBlockCapacity = ScriptRootCapacity * 6 + 93 + 18 + 1;
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,
                               const char* locationParent, const char* valueQuote);
 
-// The block for cmd (OS Windows_NT): its own text of at most 4096 bytes, written with each
-// variable's lines three times, and the two roots nine times.
-constexpr size_t ScriptNtBlockCapacity = 3 * 4096 + 9 * (2 * ScriptRootCapacity + 18) + 1;
+// The block for cmd (OS Windows_NT): its own text, written with each variable's lines three
+// times, and the two roots nine times.
+constexpr size_t ScriptNtTextCapacity = 4096;
+constexpr size_t ScriptNtBlockCapacity =
+    3 * ScriptNtTextCapacity + 9 * (2 * ScriptRootCapacity + 18) + 1;
 
 // Formats the block for cmd: it puts the roots' BIN, INCLUDE and LIB in front of PATH, INCLUDE
 // and LIB, each old value kept byte for byte as data, takes out what the last call added, and

@@ -330,8 +330,8 @@ TEST_F(LocaleEnglishTest, ProgramInAFolderTheCodePageCannotSpellUsesThatFolder)
 
     EXPECT_EQ(1u, RunW(HERE, program, "devshl.dll T x P").ExitCode);
     EXPECT_NE(std::string::npos, ReadFileText(bin + "\\NRVARCD.BAT")
-                                     .find("set \"NRVARCD.1=PATH=" + ShortName(HERE, In("dirΩ")) +
-                                           "\\BIN;" + Scratch() + "\\BIN\""))
+                                     .find("set \"PATH=" + ShortName(HERE, In("dirΩ")) + "\\BIN;" +
+                                           Scratch() + "\\BIN\""))
         << ReadFileText(bin + "\\NRVARCD.BAT");
     EXPECT_FALSE(Exists(In("dirO\\BIN\\NRVARCD.BAT")));
 

@@ -29,7 +29,7 @@ const std::string Written =
 
 std::string Brief(const std::string& file)
 {
-    const std::string nt = ":ntvars\r\n", path = "set \"NRVARCD.1=PATH=";
+    const std::string nt = ":ntvars\r\n", path = "set \"PATH=";
     size_t at = file.find(path, file.find(nt));
     if (at == std::string::npos || file.size() < 7)
         return file;
@@ -257,7 +257,7 @@ TEST_F(ScriptTest, CallsInCmd)
         Vars After = {};
         bool Off = false;
         bool DelayedExpansion = false;
-        bool LoadsFromBin = false;  // a DLL in the program's BIN is found by LoadLibrary after
+        bool LoadsFromBin = false;  // the loader finds a module in the program's BIN after
     };
     const std::optional<std::string> unset;
     const std::string sys = SystemPath;
@@ -272,7 +272,9 @@ TEST_F(ScriptTest, CallsInCmd)
          .Old = {{"PATH", Odd}, {"INCLUDE", Odd}, {"LIB", Odd}},
          .Lines = {"call @S", "call @S"},
          .DelayedExpansion = true},
-        {.Name = "two calls are one", .Lines = {"call @S", "call @S"}},
+        {.Name = "two calls are one, INCLUDE and LIB undefined before",
+         .Old = {{"INCLUDE", unset}},
+         .Lines = {"call @S", "call @S"}},
         {.Name = "300 calls are one", .Lines = {"for /l %%i in (1,1,300) do call @S"}},
         {.Name = "a newer file's entries replace an older one's", .Lines = {"call @O", "call @S"}},
         {.Name = "an entry added in between, and one there before, stay",
@@ -283,7 +285,10 @@ TEST_F(ScriptTest, CallsInCmd)
         {.Name = "an old PATH of 7,900 characters, twice",
          .Old = {{"PATH", LongPath()}},
          .Lines = {"call @S", "call @S"}},
-        {.Name = "/off after one call", .Lines = {"call @S", "call @S /off"}, .Off = true},
+        {.Name = "/off after one call: undefined again",
+         .Old = {{"INCLUDE", unset}},
+         .Lines = {"call @S", "call @S /off"},
+         .Off = true},
         {.Name = "/off after three calls",
          .Old = {{"LIB", "C:\\lib"}},
          .Lines = {"call @S", "call @S", "call @S", "call @S /off"},

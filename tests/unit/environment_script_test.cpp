@@ -39,7 +39,7 @@ protected:
 // name the roots write them the same way.
 std::string NtPathLine(const std::string& script)
 {
-    const std::string start = "if \"%%A\"==\"NRVARCD_K1\" set \"NRVARCD.1=PATH=";
+    const std::string start = "if \"%%A\"==\"NRVARCD_K1\" set \"PATH=";
     size_t at = script.find(start, script.find(":ntvars\r\n"));
     if (at == std::string::npos)
         return "(none)";
@@ -66,9 +66,8 @@ TEST_F(EnvironmentScriptTest, WorkedExampleByteForByte)
     EXPECT_EQ("C:\\Program Files\\Suite\\BIN;E:\\SUITE\\BIN", NtPathLine(Script()));
     EXPECT_NE(
         std::string::npos,
-        Script().find(
-            "@set \"NRVARCD.3=LIB=C:\\Program Files\\Suite\\LIB;E:\\SUITE\\LIB\" & "
-            "set \"NRVARCD.6=NRVARCD_LIB=C:\\Program Files\\Suite\\LIB;E:\\SUITE\\LIB\"\r\n"));
+        Script().find("@set \"LIB=C:\\Program Files\\Suite\\LIB;E:\\SUITE\\LIB\" & "
+                      "set \"NRVARCD_LIB=C:\\Program Files\\Suite\\LIB;E:\\SUITE\\LIB\"\r\n"));
     EXPECT_EQ(std::string::npos, Script().find("\"C:\\Program", expected.size()));
     EXPECT_EQ("@goto :eof\r\n:done\r\n", Script().substr(Script().size() - 19));
     EXPECT_EQ(1u, Fake().Files.size());  // no temporary file left
@@ -87,8 +86,8 @@ TEST_F(EnvironmentScriptTest, LongestParentsAreWrittenWhole)
     // The last line of the first block, and the last of the NT block that names the roots.
     EXPECT_NE(std::string::npos,
               script.find("set LIB=" + pp + "\\LIB;" + lp + "\\LIB;\"%LIB%\"\r\ngoto done\r\n"));
-    EXPECT_NE(std::string::npos, script.find("set \"NRVARCD.3=LIB=" + pp + "\\LIB;" + lp +
-                                             "\\LIB;%%B\"\r\n)\r\n@goto nrreturn\r\n"));
+    EXPECT_NE(std::string::npos, script.find("set \"LIB=" + pp + "\\LIB;" + lp +
+                                             "\\LIB;%%B\"\r\n)\r\n@goto nrdone\r\n"));
     EXPECT_EQ("@goto :eof\r\n:done\r\n", script.substr(script.size() - 19));
 }
 
