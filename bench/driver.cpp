@@ -7,6 +7,8 @@
 //   BENCH_<NAME>_BEFORE  VALUE=DATA: stored as a REG_SZ under the program's key before each
 //                        run, outside its timing, so that each run starts from the same state
 //   BENCH_<NAME>_AFTER   VALUE=DATA: what that value must hold after each run
+//   BENCH_<NAME>_PROCESSES  how many processes the run starts, itself included (default 2:
+//                        the launcher and its tool)
 // (split at the first =). OUTPUT gets the names on its first line, then one line per round:
 // the time of each run in microseconds, in the order of the names.
 #include <windows.h>
@@ -61,6 +63,7 @@ struct Run {
     std::string Name, CommandLine;
     bool HasBefore = false, HasAfter = false;
     Setting Before, After;
+    DWORD Processes = 2;
 };
 
 HKEY OpenProgramKey(REGSAM access)
@@ -129,7 +132,8 @@ double TimeRun(const Run& run)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     CloseHandle(job);
-    if (exitCode != 0 || accounting.TotalProcesses != 2 || accounting.ActiveProcesses != 0)
+    if (exitCode != 0 || accounting.TotalProcesses != run.Processes ||
+        accounting.ActiveProcesses != 0)
         Stop(run.CommandLine + ": exit code " + std::to_string(exitCode) + ", " +
              std::to_string(accounting.TotalProcesses) + " processes in its job, " +
              std::to_string(accounting.ActiveProcesses) + " still running");
@@ -157,6 +161,9 @@ int main(int argc, char** argv)
             Stop(variable + " is not set");
         run.HasBefore = EnvSetting(variable + "_BEFORE", run.Before);
         run.HasAfter = EnvSetting(variable + "_AFTER", run.After);
+        std::string processes;
+        if (Env(variable + "_PROCESSES", processes))
+            run.Processes = static_cast<DWORD>(std::atoi(processes.c_str()));
         runs.push_back(run);
     }
     QueryPerformanceFrequency(&frequency);

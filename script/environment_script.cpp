@@ -19,6 +19,95 @@ constexpr const char* BlockFormat =
     "set INCLUDE=%s%s\\INCLUDE%s;%s%s\\INCLUDE%s;%s%%INCLUDE%%%s\r\n"
     "set LIB=%s%s\\LIB%s;%s%s\\LIB%s;%s%%LIB%%%s\r\n";
 
+// The block for cmd. The old values reach it only through the output of set and the
+// variables of for, which cmd never parses or expands again; with delayed expansion off,
+// set "X=..." keeps every byte of them. What is left of them crosses the endlocal through
+// the same file; the roots are written out where they are set, so that they never pass
+// through a file in another code page. What a call added is remembered in NRVARCD_<name>,
+// so the next call, or /off, takes out one occurrence of each of those entries wherever it
+// stands. In the text, a line that begins with $* is written once for each variable; $N is
+// the variable's name, $E the two entries this file adds to it and $I its number (1 to 3).
+constexpr char NtBlockText[] =
+    "@setlocal EnableExtensions DisableDelayedExpansion\r\n"
+    "@for %%V in (K1 K2 K3 M1 M2 M3 OFF OK) do @set NRVARCD_%%V=\r\n"
+    "@if /i \"%~1\"==\"/off\" set NRVARCD_OFF=1\r\n"
+    "@set \"NRVARCD_F=%TEMP%\\NRVARCD.%RANDOM%.tmp\"\r\n"
+    "@>\"%NRVARCD_F%\" set\r\n"
+    "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
+    "$*if /i \"%%A\"==\"$N\" set \"NRVARCD_K$I=%%B\"\r\n"
+    "$*if /i \"%%A\"==\"NRVARCD_$N\" set \"NRVARCD_M$I=%%B\"\r\n"
+    "if \"%%A\"==\"NRVARCD_F\" set NRVARCD_OK=1\r\n"
+    ")\r\n"
+    "@if not defined NRVARCD_OK exit /b 1\r\n"
+    "$*@if defined NRVARCD_M$I call :nrdrop $I 2>nul\r\n"
+    "@set NRVARCD_K0=1\r\n"
+    "@>\"%NRVARCD_F%\" set NRVARCD_K\r\n"
+    "@endlocal & set \"NRVARCD_F=%NRVARCD_F%\" & set \"NRVARCD_OFF=%NRVARCD_OFF%\"\r\n"
+    "@if defined NRVARCD_OFF goto nroff\r\n"
+    "$*@set \"$N=$E\" & set \"NRVARCD_$N=$E\"\r\n"
+    "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
+    "$*if \"%%A\"==\"NRVARCD_K$I\" set \"$N=$E;%%B\"\r\n"
+    ")\r\n"
+    "@goto nrdone\r\n"
+    ":nroff\r\n"
+    "$*@set \"$N=\" & set \"NRVARCD_$N=\"\r\n"
+    "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
+    "$*if \"%%A\"==\"NRVARCD_K$I\" set \"$N=%%B\"\r\n"
+    ")\r\n"
+    ":nrdone\r\n"
+    "@del \"%NRVARCD_F%\" & set \"NRVARCD_F=\" & set \"NRVARCD_OFF=\"\r\n"
+    "@exit /b 0\r\n"
+    ":nrdrop\r\n"
+    "@if not defined NRVARCD_K%1 goto :eof\r\n"
+    "@set \"NRVARCD_A=;\" & set \"NRVARCD_X1=\" & set \"NRVARCD_X2=\"\r\n"
+    "@>\"%NRVARCD_F%\" set NRVARCD_\r\n"
+    "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do if "
+    "\"%%A\"==\"NRVARCD_M%1\" "
+    "for /f \"usebackq tokens=1* delims==\" %%C in (\"%NRVARCD_F%\") do if "
+    "\"%%C\"==\"NRVARCD_K%1\" "
+    "set \"NRVARCD_R=;%%B;%%D\"\r\n"
+    "@>\"%NRVARCD_F%\" set NRVARCD_\r\n"
+    "@set NRVARCD_Q=\r\n"
+    "@for /f \"usebackq tokens=1-5* delims=;\" %%A in (\"%NRVARCD_F%\") do (\r\n"
+    "if \"%%A\"==\"NRVARCD_R=\" if \"%%D\"==\"%%B\" if \"%%E\"==\"%%C\" set NRVARCD_Q=1\r\n"
+    "if \"%%A\"==\"NRVARCD_R=\" if defined NRVARCD_Q set \"NRVARCD_K%1=%%F\"\r\n"
+    ")\r\n"
+    "@if defined NRVARCD_Q goto :eof\r\n"
+    ":nrnext\r\n"
+    "@>\"%NRVARCD_F%\" set NRVARCD_\r\n"
+    "@set \"NRVARCD_Y=\" & set \"NRVARCD_Z=\" & set \"NRVARCD_N=\" & set NRVARCD_KEEP=1\r\n"
+    "@for /f \"usebackq tokens=1-4* delims=;\" %%A in (\"%NRVARCD_F%\") do (\r\n"
+    "if \"%%A\"==\"NRVARCD_R=\" if \"%%D\"==\"%%B\" if not defined NRVARCD_X1 set NRVARCD_Y=1\r\n"
+    "if \"%%A\"==\"NRVARCD_R=\" if \"%%D\"==\"%%C\" if not defined NRVARCD_X2 set NRVARCD_Z=1\r\n"
+    ")\r\n"
+    "@if defined NRVARCD_Y set NRVARCD_Z=\r\n"
+    "@if defined NRVARCD_Y set NRVARCD_X1=1\r\n"
+    "@if defined NRVARCD_Z set NRVARCD_X2=1\r\n"
+    "@if defined NRVARCD_Y set NRVARCD_KEEP=\r\n"
+    "@if defined NRVARCD_Z set NRVARCD_KEEP=\r\n"
+    "@if defined NRVARCD_KEEP for /f \"usebackq tokens=1-4* delims=;\" %%A in (\"%NRVARCD_F%\") do "
+    "if \"%%A\"==\"NRVARCD_R=\" for /f \"usebackq tokens=1* delims==\" %%F in (\"%NRVARCD_F%\") "
+    "do if \"%%F\"==\"NRVARCD_A\" set \"NRVARCD_A=%%G;%%D\"\r\n"
+    "@for /f \"usebackq tokens=1-4* delims=;\" %%A in (\"%NRVARCD_F%\") do (\r\n"
+    "if \"%%A\"==\"NRVARCD_R=\" set \"NRVARCD_R=;%%B;%%C;%%E\"\r\n"
+    "if \"%%A\"==\"NRVARCD_R=\" set \"NRVARCD_N=%%E\"\r\n"
+    ")\r\n"
+    "@if not defined NRVARCD_N goto nrlast\r\n"
+    "@if not defined NRVARCD_X1 goto nrnext\r\n"
+    "@if not defined NRVARCD_X2 goto nrnext\r\n"
+    "@>\"%NRVARCD_F%\" set NRVARCD_\r\n"
+    "@for /f \"usebackq tokens=1-3* delims=;\" %%A in (\"%NRVARCD_F%\") do if "
+    "\"%%A\"==\"NRVARCD_R=\" "
+    "for /f \"usebackq tokens=1* delims==\" %%F in (\"%NRVARCD_F%\") do if \"%%F\"==\"NRVARCD_A\" "
+    "set \"NRVARCD_A=%%G;%%D\"\r\n"
+    ":nrlast\r\n"
+    "@set NRVARCD_K%1=\r\n"
+    "@>\"%NRVARCD_F%\" set NRVARCD_A\r\n"
+    "@for /f \"usebackq tokens=1* delims=;\" %%A in (\"%NRVARCD_F%\") do "
+    "if \"%%A\"==\"NRVARCD_A=\" set \"NRVARCD_K%1=%%B\"\r\n"
+    "@goto :eof\r\n";
+static_assert(sizeof NtBlockText <= ScriptNtTextCapacity, "the block's own text fits its capacity");
+
 // Bytes that cmd reads as its own outside double quotes; a root holding one is quoted.
 constexpr const char* CmdSyntax = " \t&|<>^";
 
@@ -149,6 +238,41 @@ bool ParentForConsole(const char* dir, char (&parent)[PathCapacity], ScriptFailu
     return false;
 }
 
+// The text $E stands for: the program's and the location's directory of one variable.
+void PutEntries(TextBuilder& text, const char* programRoot, const char* locationRoot,
+                const char* dir)
+{
+    text.Append(programRoot);
+    text.Put('\\');
+    text.Append(dir);
+    text.Put(';');
+    text.Append(locationRoot);
+    text.Put('\\');
+    text.Append(dir);
+}
+
+// Copies one line of NtBlockText from line up to its end, for the variable of number index.
+const char* PutNtLine(TextBuilder& text, const char* line, size_t index, const char* programRoot,
+                      const char* locationRoot)
+{
+    static const char* const names[] = {"PATH", "INCLUDE", "LIB"};
+    static const char* const dirs[] = {"BIN", "INCLUDE", "LIB"};
+    const char* at = line;
+    for (; *at != '\n'; ++at) {
+        if (*at != '$') {
+            text.Put(*at);
+            continue;
+        }
+        switch (*++at) {
+        case 'N': text.Append(names[index]); break;
+        case 'E': PutEntries(text, programRoot, locationRoot, dirs[index]); break;
+        case 'I': text.Put(static_cast<char>('1' + index)); break;
+        }
+    }
+    text.Put('\n');
+    return at + 1;
+}
+
 }  // namespace
 
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,
@@ -176,6 +300,27 @@ size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* pr
     return TextLength(block);
 }
 
+size_t FormatNtBlock(char (&block)[ScriptNtBlockCapacity], const char* programParent,
+                     const char* locationParent)
+{
+    char programRoot[ScriptRootCapacity];
+    char locationRoot[ScriptRootCapacity];
+    EscapePercent(programRoot, programParent);
+    EscapePercent(locationRoot, locationParent);
+    TextBuilder text(block, sizeof block);
+    for (const char* line = NtBlockText; *line != '\0';) {
+        if (line[0] != '$' || line[1] != '*') {
+            line = PutNtLine(text, line, 0, programRoot, locationRoot);
+            continue;
+        }
+        for (size_t index = 0; index < 3; ++index)
+            PutNtLine(text, line + 2, index, programRoot, locationRoot);
+        while (*line++ != '\n') {
+        }
+    }
+    return text.Length();
+}
+
 size_t FormatEnvironmentScript(char (&script)[ScriptCapacity], ScriptFailure& failure)
 {
     char programParent[PathCapacity];
@@ -185,13 +330,14 @@ size_t FormatEnvironmentScript(char (&script)[ScriptCapacity], ScriptFailure& fa
         return 0;
 
     static char block[ScriptBlockCapacity];
+    static char ntBlock[ScriptNtBlockCapacity];
     TextBuilder text(script, sizeof script);
     text.Append(Header);
     FormatEnvironmentBlock(block, programParent, locationParent, "\"");
     text.Append(block);
     text.Append(Middle);
-    FormatEnvironmentBlock(block, programParent, locationParent, "");
-    text.Append(block);
+    FormatNtBlock(ntBlock, programParent, locationParent);
+    text.Append(ntBlock);
     text.Append(Footer);
     return text.Length();
 }

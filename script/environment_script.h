@@ -13,13 +13,26 @@ constexpr size_t ScriptRootCapacity = 2 * PathCapacity;
 // 93 bytes of its own; this room fits the longest roots the program can have.
 constexpr size_t ScriptBlockCapacity = ScriptRootCapacity * 6 + 93 + 18 + 1;
 
-// Formats one block of three set lines; valueQuote encloses the old values. A root that
-// holds a blank, a tab or one of cmd's & | < > ^ is written in double quotes.
+// Formats the block of three set lines for other interpreters; valueQuote encloses the old
+// values. A root that holds a blank, a tab or one of cmd's & | < > ^ is written in double
+// quotes.
 size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* programParent,
                               const char* locationParent, const char* valueQuote);
 
+// The block for cmd (OS Windows_NT): its own text, written with each variable's lines three
+// times, and the two roots nine times.
+constexpr size_t ScriptNtTextCapacity = 4096;
+constexpr size_t ScriptNtBlockCapacity =
+    3 * ScriptNtTextCapacity + 9 * (2 * ScriptRootCapacity + 18) + 1;
+
+// Formats the block for cmd: it puts the roots' BIN, INCLUDE and LIB in front of PATH, INCLUDE
+// and LIB, each old value kept byte for byte as data, takes out what the last call added, and
+// with the argument /off only takes that out.
+size_t FormatNtBlock(char (&block)[ScriptNtBlockCapacity], const char* programParent,
+                     const char* locationParent);
+
 // The whole file: the header, the two blocks and the lines between and after them.
-constexpr size_t ScriptCapacity = 88 + 20 + 7 + 2 * ScriptBlockCapacity;
+constexpr size_t ScriptCapacity = 88 + 20 + 7 + ScriptBlockCapacity + ScriptNtBlockCapacity;
 
 // Why the file could not be written: the system's error code, or the folder that cmd's code
 // page cannot spell.

@@ -35,6 +35,20 @@ protected:
     }
 };
 
+// The NT block's line that gives PATH its new value over an old one; the other lines that
+// name the roots write them the same way.
+std::string NtPathLine(const std::string& script)
+{
+    const std::string start = "if \"%%A\"==\"NRVARCD_K1\" set \"PATH=";
+    size_t at = script.find(start, script.find(":ntvars\r\n"));
+    if (at == std::string::npos)
+        return "(none)";
+    at += start.size();
+    return script.substr(at, script.find(";%%B\"\r\n", at) - at);
+}
+
+// The first block as it always was; the NT block names the roots bare, and the file runs to
+// its end.
 TEST_F(EnvironmentScriptTest, WorkedExampleByteForByte)
 {
     Prepare("C:\\Program Files\\Suite\\BIN", "E:\\SUITE\\BIN");
@@ -47,41 +61,34 @@ TEST_F(EnvironmentScriptTest, WorkedExampleByteForByte)
         "set LIB=\"C:\\Program Files\\Suite\\LIB\";E:\\SUITE\\LIB;\"%LIB%\"\r\n"
         "goto done\r\n"
         ":ntvars\r\n"
-        "set PATH=\"C:\\Program Files\\Suite\\BIN\";E:\\SUITE\\BIN;%PATH%\r\n"
-        "set INCLUDE=\"C:\\Program Files\\Suite\\INCLUDE\";E:\\SUITE\\INCLUDE;%INCLUDE%\r\n"
-        "set LIB=\"C:\\Program Files\\Suite\\LIB\";E:\\SUITE\\LIB;%LIB%\r\n"
-        ":done\r\n";
-    EXPECT_EQ(expected, Script());
-    EXPECT_EQ(499u, Script().size());
-    EXPECT_EQ(88u + 195u, Script().find("goto done"));
+        "@setlocal EnableExtensions DisableDelayedExpansion\r\n";
+    EXPECT_EQ(expected, Script().substr(0, expected.size()));
+    EXPECT_EQ("C:\\Program Files\\Suite\\BIN;E:\\SUITE\\BIN", NtPathLine(Script()));
+    EXPECT_NE(
+        std::string::npos,
+        Script().find("@set \"LIB=C:\\Program Files\\Suite\\LIB;E:\\SUITE\\LIB\" & "
+                      "set \"NRVARCD_LIB=C:\\Program Files\\Suite\\LIB;E:\\SUITE\\LIB\"\r\n"));
+    EXPECT_EQ(std::string::npos, Script().find("\"C:\\Program", expected.size()));
+    EXPECT_EQ("@goto :eof\r\n:done\r\n", Script().substr(Script().size() - 19));
     EXPECT_EQ(1u, Fake().Files.size());  // no temporary file left
-}
-
-TEST_F(EnvironmentScriptTest, SecondBlockOfUnquotedParentsHoldsNoQuote)
-{
-    Prepare("C:\\S\\BIN", "E:\\T\\BIN");
-    Write();
-    std::string script = Script();
-    std::string second = script.substr(script.find(":ntvars"));
-    EXPECT_EQ(std::string::npos, second.find('"'));
-    EXPECT_NE(std::string::npos, script.find("\"%PATH%\""));
 }
 
 TEST_F(EnvironmentScriptTest, LongestParentsAreWrittenWhole)
 {
-    const std::string program = "C:\\" + std::string(505, 'p') + " x\\BIN";  // 515 bytes
-    const std::string location = "E:\\" + std::string(505, 'l') + " y\\BIN";
+    const std::string program = "C:\\" + std::string(505, 'p') + "%x\\BIN";  // 515 bytes
+    const std::string location = "E:\\" + std::string(505, 'l') + "%y\\BIN";
     Prepare(program, location);
     CopyText(Launch.ScriptPath, "C:\\NRVARCD.BAT");
     Write();
-    const std::string pp = program.substr(0, program.size() - 4);
-    const std::string lp = location.substr(0, location.size() - 4);
+    const std::string pp = std::string(program, 0, 508) + "%%x";
+    const std::string lp = std::string(location, 0, 508) + "%%y";
     const std::string& script = Fake().Files["C:\\NRVARCD.BAT"];
-    // The last line of each block, whole.
-    EXPECT_NE(std::string::npos, script.find("set LIB=\"" + pp + "\\LIB\";\"" + lp +
-                                             "\\LIB\";\"%LIB%\"\r\ngoto done\r\n"));
+    // The last line of the first block, and the last of the NT block that names the roots.
     EXPECT_NE(std::string::npos,
-              script.find("set LIB=\"" + pp + "\\LIB\";\"" + lp + "\\LIB\";%LIB%\r\n:done\r\n"));
+              script.find("set LIB=" + pp + "\\LIB;" + lp + "\\LIB;\"%LIB%\"\r\ngoto done\r\n"));
+    EXPECT_NE(std::string::npos, script.find("set \"LIB=" + pp + "\\LIB;" + lp +
+                                             "\\LIB;%%B\"\r\n)\r\n@goto nrdone\r\n"));
+    EXPECT_EQ("@goto :eof\r\n:done\r\n", script.substr(script.size() - 19));
 }
 
 TEST_F(EnvironmentScriptTest, LongerOldFileIsReplacedWhole)
@@ -244,10 +251,9 @@ TEST_F(ScriptModeTest, ChangedLocationRewritesTheFile)
               Fake().Files["C:\\Suite\\BIN\\NRVARCD.BAT"].find("C:\\Suite\\BIN;E:\\SUITE\\BIN;"));
 }
 
-// The NT block's PATH line: the parents of the two folders in cmd's code page (exactly, or
-// by the short name), quoted when cmd would otherwise read one as its own syntax, per-cent
-// signs doubled.
-TEST_F(EnvironmentScriptTest, RootsAreCutQuotedAndEscapedForCmd)
+// The entries the NT block puts in front of PATH: the parents of the two folders in cmd's code
+// page (exactly, or by the short name), bare, per-cent signs doubled.
+TEST_F(EnvironmentScriptTest, RootsAreCutAndEscapedForCmd)
 {
     const std::string so = "\x83\x5C";     // a character whose second byte is a backslash
     const std::string hyo = "\x95\x5C";    // another
@@ -255,50 +261,44 @@ TEST_F(EnvironmentScriptTest, RootsAreCutQuotedAndEscapedForCmd)
     struct Row {
         const char* Name;
         uint32_t CodePage;  // ANSI; the OEM page is 437 beside 1252, 866 beside 1251
-        std::string ProgramDir, LocationDir, PathLine;
+        std::string ProgramDir, LocationDir, Entries;
         uint32_t OemCodePage = 0;  // another OEM page
     };
     const Row rows[] = {
-        {"plain roots as before", 1252, "C:\\S\\BIN", "E:\\T\\BIN",
-         "set PATH=C:\\S\\BIN;E:\\T\\BIN;%PATH%"},
-        {"location at a drive's root", 1252, "C:\\S\\BIN",
-         "E:", "set PATH=C:\\S\\BIN;E:\\BIN;%PATH%"},
+        {"plain roots as before", 1252, "C:\\S\\BIN", "E:\\T\\BIN", "C:\\S\\BIN;E:\\T\\BIN"},
+        {"location at a drive's root", 1252, "C:\\S\\BIN", "E:", "C:\\S\\BIN;E:\\BIN"},
         {"location at a share's root", 1252, "C:\\S\\BIN", "\\\\srv\\share",
-         "set PATH=C:\\S\\BIN;\\\\srv\\share\\BIN;%PATH%"},
-        {"program at a drive's root", 1252, "C:", "E:\\T\\BIN",
-         "set PATH=C:\\BIN;E:\\T\\BIN;%PATH%"},
-        {"location one below a drive's root", 1252, "C:\\S\\BIN", "E:\\BIN",
-         "set PATH=C:\\S\\BIN;E:\\BIN;%PATH%"},
-        {"program's name unknown", 1252, "", "E:\\T\\BIN", "set PATH=\\BIN;E:\\T\\BIN;%PATH%"},
+         "C:\\S\\BIN;\\\\srv\\share\\BIN"},
+        {"program at a drive's root", 1252, "C:", "E:\\T\\BIN", "C:\\BIN;E:\\T\\BIN"},
+        {"location one below a drive's root", 1252, "C:\\S\\BIN", "E:\\BIN", "C:\\S\\BIN;E:\\BIN"},
+        {"program's name unknown", 1252, "", "E:\\T\\BIN", "\\BIN;E:\\T\\BIN"},
         {"blank in the last component only", 1252, "C:\\S\\MY BIN", "E:\\T\\MY BIN",
-         "set PATH=C:\\S\\BIN;E:\\T\\BIN;%PATH%"},
-        {"tab", 1252, "C:\\S\\BIN", "E:\\TAB\tDIR\\BIN",
-         "set PATH=C:\\S\\BIN;\"E:\\TAB\tDIR\\BIN\";%PATH%"},
-        {"ampersand", 1252, "C:\\R&D\\BIN", "E:\\T\\BIN",
-         "set PATH=\"C:\\R&D\\BIN\";E:\\T\\BIN;%PATH%"},
-        {"per-cent sign doubled", 1252, "C:\\S\\BIN", "E:\\100%\\BIN",
-         "set PATH=C:\\S\\BIN;E:\\100%%\\BIN;%PATH%"},
-        {"caret", 1252, "C:\\x^y\\BIN", "E:\\T\\BIN",
-         "set PATH=\"C:\\x^y\\BIN\";E:\\T\\BIN;%PATH%"},
+         "C:\\S\\BIN;E:\\T\\BIN"},
+        {"tab", 1252, "C:\\S\\BIN", "E:\\TAB\tDIR\\BIN", "C:\\S\\BIN;E:\\TAB\tDIR\\BIN"},
+        {"ampersand", 1252, "C:\\R&D\\BIN", "E:\\T\\BIN", "C:\\R&D\\BIN;E:\\T\\BIN"},
+        {"per-cent sign doubled", 1252, "C:\\S\\BIN", "E:\\100%\\BIN", "C:\\S\\BIN;E:\\100%%\\BIN"},
+        {"caret", 1252, "C:\\x^y\\BIN", "E:\\T\\BIN", "C:\\x^y\\BIN;E:\\T\\BIN"},
         {"pipe and angle brackets", 1252, "C:\\a|b\\BIN", "E:\\<c>\\BIN",
-         "set PATH=\"C:\\a|b\\BIN\";\"E:\\<c>\\BIN\";%PATH%"},
+         "C:\\a|b\\BIN;E:\\<c>\\BIN"},
+        {"exclamation mark and equals sign", 1252, "C:\\b!ng\\BIN", "E:\\a=b\\BIN",
+         "C:\\b!ng\\BIN;E:\\a=b\\BIN"},
         {"blank and per-cent sign", 1252, "C:\\100% sure\\BIN", "E:\\T\\BIN",
-         "set PATH=\"C:\\100%% sure\\BIN\";E:\\T\\BIN;%PATH%"},
+         "C:\\100%% sure\\BIN;E:\\T\\BIN"},
         {"program folder ending in a 0x5C character", 932, "C:\\Suite" + hyo, "E:\\T\\BIN",
-         "set PATH=C:\\BIN;E:\\T\\BIN;%PATH%"},
+         "C:\\BIN;E:\\T\\BIN"},
         {"location root ending in a 0x5C character", 932, "C:\\S\\BIN", "E:\\" + so + "\\BIN",
-         "set PATH=C:\\S\\BIN;E:\\" + so + "\\BIN;%PATH%"},
-        {"a trail byte that looks like a caret quotes nothing", 932, "C:\\" + caret + "\\BIN",
-         "E:\\T\\BIN", "set PATH=C:\\" + caret + "\\BIN;E:\\T\\BIN;%PATH%"},
+         "C:\\S\\BIN;E:\\" + so + "\\BIN"},
+        {"a trail byte that looks like a caret", 932, "C:\\" + caret + "\\BIN", "E:\\T\\BIN",
+         "C:\\" + caret + "\\BIN;E:\\T\\BIN"},
         {"single-byte code page: the same bytes are a caret", 1252, "C:\\" + caret + "\\BIN",
-         "E:\\T\\BIN", "set PATH=\"C:\\\x9F^\\BIN\";E:\\T\\BIN;%PATH%"},
+         "E:\\T\\BIN", "C:\\\x9F^\\BIN;E:\\T\\BIN"},
         {"cmd's code page: the same letter in other bytes", 1252,
          "C:\\\xDC" + std::string("bung\\BIN"), "E:\\T\\BIN",
-         "set PATH=C:\\\x9A" + std::string("bung\\BIN;E:\\T\\BIN;%PATH%"), 850},
+         "C:\\\x9A" + std::string("bung\\BIN;E:\\T\\BIN"), 850},
         {"cmd's code page: Cyrillic", 1251, "C:\\S\\BIN", "E:\\\xCF\xF0\xEE\xE5\xEA\xF2\xFB\\BIN",
-         "set PATH=C:\\S\\BIN;E:\\\x8F\xE0\xAE\xA5\xAA\xE2\xEB\\BIN;%PATH%"},
+         "C:\\S\\BIN;E:\\\x8F\xE0\xAE\xA5\xAA\xE2\xEB\\BIN"},
         {"cmd's code page lacks the letter: the short name", 1252, "C:\\S\xC3O\\BIN", "E:\\T\\BIN",
-         "set PATH=C:\\SAO~1\\BIN;E:\\T\\BIN;%PATH%"},
+         "C:\\SAO~1\\BIN;E:\\T\\BIN"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -310,11 +310,7 @@ TEST_F(EnvironmentScriptTest, RootsAreCutQuotedAndEscapedForCmd)
         Fake().ShortNames[u"C:\\SÃO"] = u"C:\\SAO~1";
         Prepare(row.ProgramDir, row.LocationDir);
         Write();
-        std::string script = Script();
-        size_t nt = script.find(":ntvars\r\n");
-        ASSERT_NE(std::string::npos, nt);
-        std::string line = script.substr(nt + 9, script.find("\r\n", nt + 9) - nt - 9);
-        EXPECT_EQ(row.PathLine, line);
+        EXPECT_EQ(row.Entries, NtPathLine(Script()));
     }
 }
 
