@@ -139,55 +139,36 @@ TEST_F(LocaleEnglishTest, ProgramInAFolderTheCodePageCannotSpellUsesThatFolder)
     EXPECT_EQ(bin + "\\diriz.exe a.prj", run.Tool["cmdline"]);
 }
 
-// The registry holds Unicode; the program reads the value so, uses the folder by its short
-// name and leaves the value as its author wrote it.
-TEST_F(LocaleEnglishTest, StoredFolderTheCodePageCannotSpellIsUsedAndKept)
+// dirΩ and its look-alike dirO both hold the target. The registry holds Unicode: the program
+// reads a stored dirΩ so, uses it by its short name and leaves the value as its author wrote it;
+// browsed into, dirΩ is stored by its short name; with S an old PATH entry the code page
+// cannot spell reaches the tool whole.
+TEST_F(LocaleEnglishTest, Runs)
 {
     for (const char* dir : {"dirΩ\\BIN", "dirO\\BIN"}) {
         ASSERT_TRUE(MakeDir(HERE, In(dir)));
         ASSERT_TRUE(WriteFileText(HERE, In(dir) + "\\devshl.dll", ""));
     }
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", In("dirΩ\\BIN")));
-    Outcome run = RunAlone(HERE, Program(), "devshl.dll T tool.exe_$s");
-    EXPECT_EQ(0u, run.ExitCode);
-    ASSERT_EQ(2u, run.Processes);
-    EXPECT_EQ("tool.exe " + ShortName(HERE, In("dirΩ\\BIN")) + "\\devshl.dll", run.Tool["cmdline"]);
-    EXPECT_EQ(Sz(In("dirΩ\\BIN")).Data, GetValue("devshl.dll").Data);
-}
-
-TEST_F(LocaleEnglishTest, BrowsedFolderTheCodePageCannotSpellIsAccepted)
-{
-    for (const char* dir : {"dirΩ\\BIN", "dirO\\BIN"}) {
-        ASSERT_TRUE(MakeDir(HERE, In(dir)));
-        ASSERT_TRUE(WriteFileText(HERE, In(dir) + "\\devshl.dll", ""));
-    }
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", In("gone")));
-    ProgramRun* program = Start(HERE, "devshl.dll T tool.exe");
-    HWND dialog = WaitForWindow(HERE, program);
-    ASSERT_NE(nullptr, dialog);
-    PostMessageA(dialog, WM_COMMAND, IDC_BROWSE, 0);
-    HWND open = WaitForWindow(HERE, program, dialog);
-    ASSERT_NE(nullptr, open);
-    SetItem(open, OpenFileNameField, In("dirΩ\\BIN\\devshl.dll"));
-    PostMessageA(open, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntilGone(open));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    Outcome run = Finish(HERE, program);
-    EXPECT_EQ(0u, run.ExitCode);
-    EXPECT_EQ(2u, run.Processes);
-    EXPECT_EQ(ShortName(HERE, In("dirΩ\\BIN")), GetValue("devshl.dll").Text());
-}
-
-TEST_F(LocaleEnglishTest, OptionSPassesPathEntriesTheCodePageCannotSpellWhole)
-{
-    ASSERT_TRUE(WriteFileText(HERE, Media() + "\\devshl.dll", ""));
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", Media()));
-    RunOptions options;
-    options.Env["PATH"] = std::string("C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows");
-    Outcome run = RunAlone(HERE, Program(), "devshl.dll T tool.exe S", options);
-    EXPECT_EQ(0u, run.ExitCode);
-    ASSERT_EQ(2u, run.Processes);
-    EXPECT_EQ(Media() + ";C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows", run.Tool["path"]);
+    const std::string bin = ShortName(HERE, In("dirΩ\\BIN"));
+    const std::map<std::string, std::optional<std::string>> unattended = {
+        {"NRCDROM_UNATTENDED", "1"}};
+    // clang-format off
+    RunCases(HERE, {
+        {.Name = "stored", .Values = {{"devshl.dll", Sz("@s\\dirΩ\\BIN")}}, .Env = unattended,
+         .Tail = "devshl.dll T tool.exe_$s",
+         .Tool = {{"cmdline", "tool.exe " + bin + "\\devshl.dll"}}},
+        {.Name = "browsed", .Values = {{"devshl.dll", Sz("@s\\gone")}},
+         .Tail = "devshl.dll T tool.exe", .Dialog = {"browse @s\\dirΩ\\BIN\\devshl.dll", "ok"},
+         .Tool = {{"cmdline", "tool.exe"}},
+         .After = RegKey{{"devshl.dll", Sz(bin)}, {"devshl.dll|volume", Sz("4300-0000 ")}}},
+        {.Name = "S with an old PATH entry the code page cannot spell",
+         .Values = {{"devshl.dll", Sz("@m")}}, .Files = {{"@m\\devshl.dll", ""}},
+         .Env = {{"NRCDROM_UNATTENDED", "1"},
+                 {"PATH", "C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows"}},
+         .Tail = "devshl.dll T tool.exe S",
+         .Tool = {{"path", "@m;C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows"}}},
+    });
+    // clang-format on
 }
 
 }  // namespace
