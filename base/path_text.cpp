@@ -6,11 +6,6 @@
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 // Where text, read from start, ends once the single-byte characters that dropped picks are
 // taken off its end: just after the last character that stays.
 size_t EndWithout(const char* text, size_t start, bool (*dropped)(char))

@@ -10,6 +10,14 @@ inline bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
+// The bytes that end a word on a command line, and that a path holding one is quoted for.
+constexpr const char* BlankBytes = " \t";
+
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
 inline bool IsDriveLetter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -32,7 +40,7 @@ const char* QuoteIfHolds(const char* text, const char* bytes);
 
 inline const char* QuoteIfBlank(const char* text)
 {
-    return QuoteIfHolds(text, " \t");
+    return QuoteIfHolds(text, BlankBytes);
 }
 
 // dir, a backslash and name: where the program looks for name in dir.

@@ -12,7 +12,7 @@ namespace {
 
 bool EndsWord(char c)
 {
-    return c == '\0' || c == ' ' || c == '\t';
+    return c == '\0' || IsBlank(c);
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ void PrefixPath()
             text[used++] = u';';
             uint32_t got = HostGetEnvironmentVariableW(u"PATH", text + used, blockSize - used);
             if (got >= blockSize - used)
-                text[used] = 0;  // PATH grew in between: keep the location alone
+                text[used - 1] = 0;  // PATH grew in between: the location alone, no ';'
         }
         HostSetEnvironmentVariableW(u"PATH", text);
         HostGlobalUnlock(block);
