@@ -40,7 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     char complete[PathCapacity];
     CopyText(complete, strip);
     CompleteDriveRoot(complete);
-    bool drive = n == 2 && strip[1] == ':';
+    // A drive is a letter and a colon.
+    char letter = static_cast<char>(strip[0] | 0x20);
+    bool drive = n == 2 && strip[1] == ':' && letter >= 'a' && letter <= 'z';
     FUZZ_CHECK(std::strlen(complete) == n + (drive ? 1 : 0));
 
     const char* quote = QuoteIfBlank(text.c_str());
