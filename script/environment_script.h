@@ -23,8 +23,10 @@ constexpr char ScriptBlockFormat[] =
 
 // A block holds the format's own bytes, each of the two roots three times and up to six
 // quotes a line; this room fits the longest roots the program can have.
+constexpr size_t ScriptBlockConversions = 24, ScriptBlockPercentPairs = 6, ScriptLineQuotes = 6;
 constexpr size_t ScriptBlockCapacity =
-    (sizeof ScriptBlockFormat - 1 - 24 * 2 - 6) + 6 * ScriptRootCapacity + 3 * 6 + 1;
+    (sizeof ScriptBlockFormat - 1 - 2 * ScriptBlockConversions - ScriptBlockPercentPairs) +
+    6 * ScriptRootCapacity + 3 * ScriptLineQuotes + 1;
 
 // Formats the block of three set lines for other interpreters; valueQuote encloses the old
 // values. A root that holds a blank, a tab or one of cmd's & | < > ^ is written in double
