@@ -10,7 +10,6 @@ typedef struct HostKeyTag* HostKey;            // an open registry key
 typedef struct HostFileTag* HostFile;          // an open file
 typedef struct HostMemoryTag* HostMemory;      // a movable memory block
 typedef struct HostFindTag* HostFind;          // a search for files by a pattern
-typedef struct HostProcessTag* HostProcess;    // an open process
 typedef char16_t HostWideChar;                 // a UTF-16 code unit, as the platform's WCHAR
 
 constexpr uint32_t HostNoAttributes = 0xFFFFFFFFu;  // the path does not exist
@@ -147,9 +146,8 @@ bool HostDeleteFile(const char* path);
 HostFind HostFindFirstFile(const char* pattern, char* name, uint32_t capacity);
 bool HostFindNextFile(HostFind find, char* name, uint32_t capacity);
 void HostFindClose(HostFind find);
-HostProcess HostOpenProcess(uint32_t access, uint32_t processId);  // null when it fails
-uint32_t HostWaitForSingleObject(HostProcess process, uint32_t milliseconds);
-void HostCloseProcess(HostProcess process);
+HostHandle HostOpenProcess(uint32_t access, uint32_t processId);  // null when it fails
+void HostCloseHandle(HostHandle object);
 
 // The registry (ADVAPI32); every key is below HKEY_LOCAL_MACHINE.
 long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key);

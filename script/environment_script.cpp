@@ -157,11 +157,11 @@ bool TempFileRun(const char* name, uint32_t& id)
 // longer knows, or a process that has ended, is known to be gone.
 bool ProcessRuns(uint32_t id)
 {
-    HostProcess process = HostOpenProcess(HostSynchronize, id);
+    HostHandle process = HostOpenProcess(HostSynchronize, id);
     if (process == nullptr)
         return HostGetLastError() != HostErrorInvalidParameter;
     bool runs = HostWaitForSingleObject(process, 0) == HostWaitTimeout;
-    HostCloseProcess(process);
+    HostCloseHandle(process);
     return runs;
 }
 

@@ -348,17 +348,12 @@ void HostFindClose(HostFind find)
     FindClose(reinterpret_cast<HANDLE>(find));
 }
 
-HostProcess HostOpenProcess(uint32_t access, uint32_t processId)
+HostHandle HostOpenProcess(uint32_t access, uint32_t processId)
 {
-    return reinterpret_cast<HostProcess>(OpenProcess(access, FALSE, processId));
+    return reinterpret_cast<HostHandle>(OpenProcess(access, FALSE, processId));
 }
 
-uint32_t HostWaitForSingleObject(HostProcess process, uint32_t milliseconds)
+void HostCloseHandle(HostHandle object)
 {
-    return WaitForSingleObject(reinterpret_cast<HANDLE>(process), milliseconds);
-}
-
-void HostCloseProcess(HostProcess process)
-{
-    CloseHandle(reinterpret_cast<HANDLE>(process));
+    CloseHandle(reinterpret_cast<HANDLE>(object));
 }

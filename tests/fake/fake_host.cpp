@@ -773,6 +773,7 @@ bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* sta
 namespace {
 
 const HostHandle FakeJobHandle = MadeUp<HostHandle>(0x5003);
+const HostHandle OpenedProcess = MadeUp<HostHandle>(0x5004);
 
 // The one tool a run starts, by the handle of its process (0x5001) or thread (0x5002).
 FakeProcess& Tool(HostHandle handle, uintptr_t which)
@@ -847,9 +848,15 @@ uint32_t HostResumeThread(HostHandle thread)
     return 1;
 }
 
-// The tool runs to its end at once; a wait for one never let go would not end.
+// The tool runs to its end at once; a wait for one never let go would not end. A process
+// opened by its id still runs, and is only ever asked whether it does.
 uint32_t HostWaitForSingleObject(HostHandle object, uint32_t milliseconds)
 {
+    if (object == OpenedProcess) {
+        if (milliseconds != 0)
+            FakeMisuse("WaitForSingleObject that waits for an opened process");
+        return HostWaitTimeout;
+    }
     FakeProcess& tool = Tool(object, 0x5001);
     if (tool.Suspended || milliseconds != HostInfinite)
         FakeMisuse("WaitForSingleObject of a suspended tool, or for a while only");
@@ -1091,7 +1098,7 @@ void HostFindClose(HostFind find)
     delete reinterpret_cast<FakeFind*>(find);
 }
 
-HostProcess HostOpenProcess(uint32_t access, uint32_t processId)
+HostHandle HostOpenProcess(uint32_t access, uint32_t processId)
 {
     if (access != HostSynchronize)
         FakeMisuse("OpenProcess " + Hex(access));
@@ -1099,19 +1106,10 @@ HostProcess HostOpenProcess(uint32_t access, uint32_t processId)
         Fake().LastError = HostErrorInvalidParameter;
         return nullptr;
     }
-    static char process;  // every process the fake opens is one that runs
-    return reinterpret_cast<HostProcess>(&process);
+    return OpenedProcess;  // every process the fake opens is one that runs
 }
 
-// Every process the fake can open still runs.
-uint32_t HostWaitForSingleObject(HostProcess, uint32_t milliseconds)
-{
-    if (milliseconds != 0)
-        FakeMisuse("WaitForSingleObject that waits");
-    return HostWaitTimeout;
-}
-
-void HostCloseProcess(HostProcess) {}
+void HostCloseHandle(HostHandle) {}
 
 // The registry.
 
