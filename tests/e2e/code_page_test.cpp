@@ -38,8 +38,7 @@ protected:
 TEST_F(CodePageTest, Runs)
 {
     const RegKey gone = {{"devshl.dll", Sz("@s\\gone")}};
-    const RegKey stored = {{"devshl.dll", Sz("@s\\Suiteソ")},
-                           {"devshl.dll|volume", Sz("4300-0000 ")}};
+    const RegKey stored = {{"devshl.dll", Sz("@s\\Suiteソ")}, {"devshl.dll|volume", OnSystemDrive}};
     const Record tool = {{"cmdline", "tool.exe @s\\Suiteソ\\devshl.dll"}};
     const std::map<std::string, std::string> da = {{"@s\\Suiteソ\\ダ.dll", ""}};
     // clang-format off

@@ -39,9 +39,8 @@ TEST_F(DialogTest, Runs)
 {
     const RegKey gone = {{"devshl.dll", Kept("@s\\gone")}};
     const std::map<std::string, std::string> target = {{"@m\\devshl.dll", ""}};
-    // Wine's C: tells the serial its letter gives and no label; the group's D: tells none.
-    const RegData onC = Sz("4300-0000 ");
-    const RegKey stored = {{"devshl.dll", Sz("@m")}, {"devshl.dll|volume", onC}};
+    // The group's D: tells no volume.
+    const RegKey stored = {{"devshl.dll", Sz("@m")}, {"devshl.dll|volume", OnSystemDrive}};
     const std::string badLocation = STR_BAD_LOCATION_CAPTION
         "|The specified location is invalid or does not contain the Duzudiziv Eraziz DLL Files.";
     std::string upper = Media();
@@ -80,7 +79,7 @@ TEST_F(DialogTest, Runs)
         {.Name = "typed in another letter case", .Values = {{"devshl.dll", Kept("@m")}},
          .Dialog = {"make @m\\devshl.dll", "type " + upper, "ok"},
          .Tool = {{"cmdline", "@p\\diriz.exe"}},
-         .After = RegKey{{"devshl.dll", Sz(upper)}, {"devshl.dll|volume", onC}}},
+         .After = RegKey{{"devshl.dll", Sz(upper)}, {"devshl.dll|volume", OnSystemDrive}}},
         // Every way of leaving other than OK ends with 2, starts and writes nothing, even with
         // a right location in the field.
         {.Name = "click on Cancel", .Values = gone, .Files = target,
@@ -96,12 +95,12 @@ TEST_F(DialogTest, Runs)
          .Files = {{"@s\\other\\devshl.dll", ""}},
          .Dialog = {"type @s\\other\\", "browse", "field @s\\other", "ok"},
          .Tool = {{"cmdline", "@p\\diriz.exe"}},
-         .After = RegKey{{"devshl.dll", Sz("@s\\other")}, {"devshl.dll|volume", onC}}},
+         .After = RegKey{{"devshl.dll", Sz("@s\\other")}, {"devshl.dll|volume", OnSystemDrive}}},
         {.Name = "browsed: a file of another name", .Values = gone,
          .Files = {{"@s\\other\\devshl.dll", ""}, {"@s\\other\\notes.txt", ""}},
          .Dialog = {"type ", "browse @s\\other\\notes.txt", "field @s\\other", "ok"},
          .Tool = {{"cmdline", "@p\\diriz.exe"}},
-         .After = RegKey{{"devshl.dll", Sz("@s\\other")}, {"devshl.dll|volume", onC}}},
+         .After = RegKey{{"devshl.dll", Sz("@s\\other")}, {"devshl.dll|volume", OnSystemDrive}}},
         {.Name = "browsed: the target at a drive's root", .Values = gone,
          .Files = {{"D:\\devshl.dll", ""}}, .Dialog = {"browse D:\\devshl.dll", "field D:\\", "ok"},
          .Tool = {{"cmdline", "@p\\diriz.exe"}}, .After = RegKey{{"devshl.dll", Sz("D:\\")}}},

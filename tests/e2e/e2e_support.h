@@ -68,6 +68,12 @@ inline RegData Sz(const std::string& text)
     return {REG_SZ, text + std::string(1, '\0')};
 }
 using RegKey = std::map<std::string, RegData>;
+using EnvSet = std::map<std::string, std::optional<std::string>>;
+
+// What rows share: the environment of an unattended run, and the volume record of a location
+// on C:, where Wine tells the serial its letter gives and no label.
+const EnvSet Unattended = {{"NRCDROM_UNATTENDED", "1"}};
+const RegData OnSystemDrive = {REG_SZ, std::string("4300-0000 ") + '\0'};
 
 // One run of the real program as data, for E2eTest::RunCases. In every text of a row "@m",
 // "@c", "@p" and "@s" stand for the media, current, program and scratch folders.

@@ -19,7 +19,7 @@ protected:
         env_["LIB"] = std::nullopt;
         env_["NRCDROM_UNATTENDED"] = std::nullopt;
     }
-    std::map<std::string, std::optional<std::string>> env_;
+    EnvSet env_;
 };
 
 bool Says(const CmdResult& result, const std::string& text)
@@ -53,25 +53,23 @@ TEST_F(ExamplesTest, BatchFilesEndWithTheOutcomeTheyState)
         const char* Example;
         std::string Location;  // stored for run.exe
         const char* Tool;      // run.exe: the recorder, or these bytes
-        std::map<std::string, std::optional<std::string>> Env;
+        EnvSet Env;
         DWORD Exit;
         std::string Said;
     };
-    const std::map<std::string, std::optional<std::string>> unattended = {
-        {"NRCDROM_UNATTENDED", "1"}};
-    const std::map<std::string, std::optional<std::string>> build = {
-        {"BUILD_LOG", In("build.log")}, {"NRTEST_WRITE", "1:compiling|2:warning: old|1:linking"}};
-    auto with = [](std::map<std::string, std::optional<std::string>> env, const char* exit) {
+    const EnvSet build = {{"BUILD_LOG", In("build.log")},
+                          {"NRTEST_WRITE", "1:compiling|2:warning: old|1:linking"}};
+    auto with = [](EnvSet env, const char* exit) {
         env["NRTEST_EXIT"] = std::string(exit);
         return env;
     };
     const Row rows[] = {
         {"run-tool: started", "run-tool.bat", Media(), nullptr, {}, 0, "Started."},
         // Nobody to answer the dialog: the unattended run ends with 2, as cancelling would.
-        {"run-tool: no location", "run-tool.bat", In("gone"), nullptr, unattended, 2,
+        {"run-tool: no location", "run-tool.bat", In("gone"), nullptr, Unattended, 2,
          "The location was not given; nothing was started."},
         // Found, but no program: 3, which start /wait passes on to errorlevel.
-        {"run-tool: no program", "run-tool.bat", Media(), "not a program", unattended, 3,
+        {"run-tool: no program", "run-tool.bat", Media(), "not a program", Unattended, 3,
          "run.exe was found but could not be started."},
         {"build-step: the tool succeeds", "build-step.bat", Media(), nullptr, with(build, "0"), 0,
          output + "run.exe ended with exit code 0.\r\n"},
@@ -90,7 +88,7 @@ TEST_F(ExamplesTest, BatchFilesEndWithTheOutcomeTheyState)
             ASSERT_TRUE(WriteFileText(HERE, Media() + "\\run.exe", row.Tool));
         }
         ASSERT_TRUE(SetString(HERE, "run.exe", row.Location));
-        std::map<std::string, std::optional<std::string>> env = env_;
+        EnvSet env = env_;
         for (const auto& variable : row.Env)
             env[variable.first] = variable.second;
         CmdResult result =

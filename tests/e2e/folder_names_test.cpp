@@ -150,17 +150,15 @@ TEST_F(LocaleEnglishTest, Runs)
         ASSERT_TRUE(WriteFileText(HERE, In(dir) + "\\devshl.dll", ""));
     }
     const std::string bin = ShortName(HERE, In("dirΩ\\BIN"));
-    const std::map<std::string, std::optional<std::string>> unattended = {
-        {"NRCDROM_UNATTENDED", "1"}};
     // clang-format off
     RunCases(HERE, {
-        {.Name = "stored", .Values = {{"devshl.dll", Sz("@s\\dirΩ\\BIN")}}, .Env = unattended,
+        {.Name = "stored", .Values = {{"devshl.dll", Sz("@s\\dirΩ\\BIN")}}, .Env = Unattended,
          .Tail = "devshl.dll T tool.exe_$s",
          .Tool = {{"cmdline", "tool.exe " + bin + "\\devshl.dll"}}},
         {.Name = "browsed", .Values = {{"devshl.dll", Sz("@s\\gone")}},
          .Tail = "devshl.dll T tool.exe", .Dialog = {"browse @s\\dirΩ\\BIN\\devshl.dll", "ok"},
          .Tool = {{"cmdline", "tool.exe"}},
-         .After = RegKey{{"devshl.dll", Sz(bin)}, {"devshl.dll|volume", Sz("4300-0000 ")}}},
+         .After = RegKey{{"devshl.dll", Sz(bin)}, {"devshl.dll|volume", OnSystemDrive}}},
         {.Name = "S with an old PATH entry the code page cannot spell",
          .Values = {{"devshl.dll", Sz("@m")}}, .Files = {{"@m\\devshl.dll", ""}},
          .Env = {{"NRCDROM_UNATTENDED", "1"},

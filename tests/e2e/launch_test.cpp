@@ -18,8 +18,6 @@ TEST_F(LaunchTest, Runs)
         longPath += ";C:\\some\\long\\directory\\name";
     const std::string l518 = "C:\\" + std::string(515, 'x');
     const std::map<std::string, std::string> target = {{"@m\\run.dll", "target"}};
-    // Wine's C: tells the serial its letter gives and no label.
-    const RegData systemVolume = Sz("4300-0000 ");
     // clang-format off
     RunCases(HERE, {
         // With fewer than three tokens the tail goes to diriz.exe beside the program
@@ -84,14 +82,14 @@ TEST_F(LaunchTest, Runs)
          .Files = {{"@c\\run.dll", "target"}}, .Tail = "run.dll Tools tool.exe_$s",
          .Tool = {{"cmdline", "tool.exe @c\\run.dll"}},
          .After = RegKey{{"other.dll", Sz("@m")}, {"run.dll", Sz("@c")},
-                         {"run.dll|volume", systemVolume}}},
+                         {"run.dll|volume", OnSystemDrive}}},
         {.Name = "520 bytes", .Values = {{"run.dll", Sz(l518 + "y")}},
          .Files = {{"@c\\run.dll", "target"}}, .Tail = "run.dll Tools tool.exe_$s",
          .Dialog = {"cancel"}, .Exit = 2},
         {.Name = "521 bytes", .Values = {{"run.dll", Sz(l518 + "yz")}},
          .Files = {{"@c\\run.dll", "target"}}, .Tail = "run.dll Tools tool.exe_$s",
          .Tool = {{"cmdline", "tool.exe @c\\run.dll"}},
-         .After = RegKey{{"run.dll", Sz("@c")}, {"run.dll|volume", systemVolume}}},
+         .After = RegKey{{"run.dll", Sz("@c")}, {"run.dll|volume", OnSystemDrive}}},
         {.Name = "empty string", .Values = {{"run.dll", {REG_SZ, ""}}},
          .Files = {{"@c\\run.dll", "target"}}, .Tail = "run.dll Tools tool.exe_$s",
          .Dialog = {"cancel"}, .Exit = 2},
@@ -126,26 +124,24 @@ TEST_F(LaunchTest, Runs)
 // error saying why; set to 0 it asks for the usual run.
 TEST_F(LaunchTest, UnattendedRuns)
 {
-    const std::map<std::string, std::optional<std::string>> unattended = {
-        {"NRCDROM_UNATTENDED", "1"}};
     const RegKey found = {{"devshl.dll", Sz("@m")}};
     const std::map<std::string, std::string> target = {{"@m\\devshl.dll", ""}};
     // clang-format off
     RunCases(HERE, {
-        {.Name = "target missing", .Values = {{"devshl.dll", Sz("@s\\gone")}}, .Env = unattended,
+        {.Name = "target missing", .Values = {{"devshl.dll", Sz("@s\\gone")}}, .Env = Unattended,
          .Tail = "devshl.dll T tool.exe", .Exit = 2,
          .Output = "nrcdrom: devshl.dll is not in @s\\gone; not asking because NRCDROM_UNATTENDED "
                    "is set\r\n"},
-        {.Name = "command line refused", .Env = unattended,
+        {.Name = "command line refused", .Env = Unattended,
          .Tail = std::string(300, 'n') + " T tool.exe", .Exit = 2,
          .Output = STR_UNATTENDED_REFUSED},
-        {.Name = "tool not started", .Values = found, .Files = target, .Env = unattended,
+        {.Name = "tool not started", .Values = found, .Files = target, .Env = Unattended,
          .Tail = "devshl.dll T no-such-tool.exe", .Exit = 3,
          .Output = "nrcdrom: the tool could not be started: " + SystemReason(ERROR_FILE_NOT_FOUND) +
                    "; command line: no-such-tool.exe\r\n"},
         // Moving a file over one held open is refused as access denied.
         {.Name = "batch file held open", .Values = found,
-         .Files = {{"@m\\devshl.dll", ""}, {"@p\\NRVARCD.BAT", "@held"}}, .Env = unattended,
+         .Files = {{"@m\\devshl.dll", ""}, {"@p\\NRVARCD.BAT", "@held"}}, .Env = Unattended,
          .Tail = "devshl.dll T x P", .Exit = 1,
          .Output = "nrcdrom: @p\\NRVARCD.BAT could not be written: " +
                    SystemReason(ERROR_ACCESS_DENIED) + "\r\n"},
@@ -183,7 +179,7 @@ TEST_F(LaunchTest, WaitForTheTool)
          .Dialog = {"kill"}, .Exit = 1, .Tool = tool},
         {.Name = "script mode: W changes nothing", .Values = found, .Files = target,
          .Tail = "run.dll Tools tool.exe_$s PW", .Exit = 1,
-         .After = RegKey{{"run.dll", Sz("@m")}, {"run.dll|volume", Sz("4300-0000 ")}}},
+         .After = RegKey{{"run.dll", Sz("@m")}, {"run.dll|volume", OnSystemDrive}}},
     });
     // clang-format on
 }

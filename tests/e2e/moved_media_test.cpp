@@ -69,8 +69,6 @@ TEST_F(MovedMediaTest, Runs)
 {
     const std::string suite = "1A2B-3C4D MARLINTH66";
     const RegKey stored = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz(suite)}};
-    const std::map<std::string, std::optional<std::string>> unattended = {
-        {"NRCDROM_UNATTENDED", "1"}};
     auto on = [](const std::string& letters) {
         std::map<std::string, std::string> files;
         for (char letter : letters)
@@ -105,7 +103,7 @@ TEST_F(MovedMediaTest, Runs)
                   {"path", "G:\\SUITE\\BIN;C:\\windows\\system32;C:\\windows"}},
          .After = RegKey{{"devshl.dll", Sz("G:\\SUITE\\BIN")}, {Identity, Sz(suite)}}},
         {.Name = "remembered volume on G:, unattended", .Values = stored, .Files = on("FG"),
-         .Env = unattended, .Tail = tail,
+         .Env = Unattended, .Tail = tail,
          .Tool = {{"cmdline", "tool.exe G:\\SUITE\\BIN\\devshl.dll"}},
          .After = RegKey{{"devshl.dll", Sz("G:\\SUITE\\BIN")}, {Identity, Sz(suite)}}},
         // Another disc holding the same path is offered in the dialog, never taken;
@@ -113,21 +111,21 @@ TEST_F(MovedMediaTest, Runs)
         {.Name = "a stranger offered", .Values = stored, .Files = on("F"), .Tail = tail,
          .Dialog = {"field F:\\SUITE\\BIN", "cancel"}, .Exit = 2},
         {.Name = "no identity, unattended", .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}},
-         .Files = on("F"), .Env = unattended, .Tail = tail, .Exit = 2,
+         .Files = on("F"), .Env = Unattended, .Tail = tail, .Exit = 2,
          .Output = holdsOne('F', "a volume not seen here before")},
         {.Name = "another volume, unattended", .Values = stored, .Files = on("F"),
-         .Env = unattended, .Tail = tail, .Exit = 2,
+         .Env = Unattended, .Tail = tail, .Exit = 2,
          .Output = holdsOne('F', "another volume than the one it was found on")},
         // A label outside the ANSI code page is compared as the volume holds it: the
         // look-alike the code page would make of it is passed over, the real disc taken.
         {.Name = "ΩMEGA taken, OMEGA passed over",
          .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}},
-         .Files = on("IJ"), .Env = unattended, .Tail = tail,
+         .Files = on("IJ"), .Env = Unattended, .Tail = tail,
          .Tool = {{"cmdline", "tool.exe J:\\SUITE\\BIN\\devshl.dll"}},
          .After = RegKey{{"devshl.dll", Sz("J:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}}},
         {.Name = "OMEGA alone, unattended",
          .Values = {{"devshl.dll", Sz("E:\\SUITE\\BIN")}, {Identity, Sz("6B6B-6B6B ΩMEGA")}},
-         .Files = on("I"), .Env = unattended, .Tail = tail, .Exit = 2,
+         .Files = on("I"), .Env = Unattended, .Tail = tail, .Exit = 2,
          .Output = holdsOne('I', "another volume than the one it was found on")},
         // Found where it was stored, the volume is not looked at again: a missing record stays
         // missing and a stale one stays, though the drive now tells another.

@@ -240,7 +240,7 @@ const std::string Bang = ";C:\\bang!dir;C:\\a!OS!b";
 // the markers unset; nothing is printed, and the errorlevel is 0.
 TEST_F(ScriptTest, CallsInCmd)
 {
-    using Vars = std::map<std::string, std::optional<std::string>>;
+    using Vars = EnvSet;
     struct Row {
         const char* Name;
         Vars Old = {};
