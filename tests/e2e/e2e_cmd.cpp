@@ -101,34 +101,27 @@ CmdResult RunCmd(const char* file, int line, const std::string& command, const s
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = out;
     startup.hStdError = out;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::string text = "C:\\windows\\system32\\cmd.exe /c \"" + command + "\"";
-    std::vector<char> commandLine(text.begin(), text.end());
-    commandLine.push_back('\0');
+    std::wstring commandLine = Utf16("C:\\windows\\system32\\cmd.exe /c \"" + command + "\"");
     // cmd gets the driver's own environment with env applied; the driver's is put back after.
     std::map<std::string, std::optional<std::string>> before;
     for (const auto& entry : env) {
-        char value[32768];
-        DWORD n = GetEnvironmentVariableA(entry.first.c_str(), value, sizeof value);
-        before[entry.first] =
-            n != 0 && n < sizeof value ? std::optional<std::string>(value) : std::nullopt;
-        SetEnvironmentVariableA(entry.first.c_str(),
-                                entry.second ? entry.second->c_str() : nullptr);
+        before[entry.first] = E2eTest::EnvValue(entry.first);
+        E2eTest::SetEnv(entry.first, entry.second);
     }
     // cmd and all it starts are held in a job, so that nothing outlives a run that hangs.
     HANDLE job = CreateJobObjectA(nullptr, nullptr);
     PROCESS_INFORMATION info{};
-    BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+    BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE,
                                   CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
     CloseHandle(out);
     for (const auto& entry : before)
-        SetEnvironmentVariableA(entry.first.c_str(),
-                                entry.second ? entry.second->c_str() : nullptr);
+        E2eTest::SetEnv(entry.first, entry.second);
     CmdResult result;
     if (!started) {
         ADD_FAILURE_AT(file, line) << "cannot start cmd (error " << GetLastError() << ")";
@@ -149,17 +142,6 @@ CmdResult RunCmd(const char* file, int line, const std::string& command, const s
     CloseHandle(job);
     result.Output = E2eTest::ReadFileText(outPath);
     return result;
-}
-
-std::string RunInCmd(const char* file, int line, const std::string& script,
-                     const std::string& outPath, const char* os)
-{
-    return "\n" + RunCmd(file, line, "call \"" + script + "\" & set", outPath,
-                         {{"PATH", std::string(SystemPath)},
-                          {"INCLUDE", std::string("C:\\inc")},
-                          {"LIB", std::nullopt},
-                          {"OS", std::string(os)}})
-                      .Output;
 }
 
 std::string Variable(const std::string& setOutput, const std::string& name)

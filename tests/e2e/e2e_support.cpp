@@ -11,11 +11,24 @@ std::string RegValue::Text() const
     return s;
 }
 
+std::optional<std::string> E2eTest::EnvValue(const std::string& name)
+{
+    static wchar_t buffer[32768];
+    SetLastError(0);
+    DWORD n = GetEnvironmentVariableW(Utf16(name).c_str(), buffer, 32768);
+    if (n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+        return std::nullopt;
+    return n < 32768 ? Utf8(std::wstring(buffer, n)) : std::string();
+}
+
 std::string E2eTest::Env(const char* name)
 {
-    static char buffer[32768];
-    DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-    return n == 0 || n >= sizeof buffer ? std::string() : std::string(buffer, n);
+    return EnvValue(name).value_or(std::string());
+}
+
+void E2eTest::SetEnv(const std::string& name, const std::optional<std::string>& value)
+{
+    SetEnvironmentVariableW(Utf16(name).c_str(), value ? Utf16(*value).c_str() : nullptr);
 }
 
 std::string E2eTest::SystemReason(DWORD code)

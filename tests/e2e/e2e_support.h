@@ -82,7 +82,8 @@ struct E2eCase {
     RegKey Values;  // the locator key before the run
     int Keys = 2;   // 0: no product key; 1: the product key alone; 2: the locator key too
     // Files made before the run and removed after it; "@recorder": a copy of the recorder;
-    // "@held": an empty file held open without sharing while the program runs.
+    // "@held": an empty file held open without sharing while the program runs; "@read-only "
+    // and a text: a read-only file of that text.
     std::map<std::string, std::string> Files;
     std::map<std::string, std::optional<std::string>> Env;
     std::string Program;  // the folder to install the program in; empty: the fixture's
@@ -93,16 +94,27 @@ struct E2eCase {
     // caption's close command, "click ID" clicks a control with the mouse, "key NAMES" presses
     // keys and "keys TEXT" types them; "browse NAME" picks NAME (empty: the preset one) in the
     // open-file dialog; "make PATH" makes a file while the dialog is open; "box CAPTION|TEXT" finds
-    // a message box, checks its text and closes it ("box-enter": with the Return key).
+    // a message box, checks its text and closes it ("box-enter": with the Return key); "shot
+    // NAME" saves a screenshot of the dialog.
     std::vector<std::string> Dialog;
     DWORD Exit = 0;
     Record Tool;          // what the started tool recorded, in part; empty: none started
     DWORD Processes = 0;  // what the run started, the program included; 0: 1, or 2 with Tool
     std::optional<RegKey> After;  // the whole locator key after the run; unset: as before
-    std::map<std::string, std::optional<std::string>> FilesAfter;  // nullopt: no such file
+    // nullopt: no such file; a text ending in "..." is the file's beginning; a name with a "*"
+    // in it gives the names that match it, sorted, each followed by "|".
+    std::map<std::string, std::optional<std::string>> FilesAfter;
     // What the run wrote to its standard output and error, given one file as 2>&1 gives it.
     std::string Output;
     bool Waits = false;  // the program ends only once what it started has ended
+    // After the run, lines of a batch file that cmd runs (written in the OEM code page), with
+    // PATH SystemPath, INCLUDE C:\inc, LIB unset and OS Windows_NT unless CmdEnv says; they
+    // must print nothing and leave errorlevel 0, and `set` must then show Vars (nullopt:
+    // unset). Loads names a module the loader must find through the PATH they leave.
+    std::vector<std::string> Cmd;
+    EnvSet CmdEnv;
+    EnvSet Vars;
+    std::string Loads;
 };
 
 // How a run is started; what is not given comes from the fixture.
@@ -159,7 +171,9 @@ public:
     static bool Exists(const std::string& path);
     // The platform's short (8.3) name of an existing path.
     static std::string ShortName(const char* file, int line, const std::string& path);
-    static std::string Env(const char* name);
+    static std::string Env(const char* name);  // empty when unset
+    static std::optional<std::string> EnvValue(const std::string& name);
+    static void SetEnv(const std::string& name, const std::optional<std::string>& value);
     // The platform's text for a system error code, as FormatMessageA gives it, without the
     // blanks and line ends it ends with.
     static std::string SystemReason(DWORD code);
@@ -196,6 +210,8 @@ public:
     // One step of a row's dialog (E2eCase::Dialog); false when the row cannot go on.
     bool PlayStep(const char* file, int line, const ProgramRun* program, HWND& dialog,
                   const std::string& step);
+    // The row's lines in cmd (E2eCase::Cmd), checked as the row says.
+    void CheckCmd(const char* file, int line, const E2eCase& row);
     // The text with the row placeholders "@m", "@c", "@p" and "@s" replaced.
     std::string Expand(std::string text) const;
     static RegKey LocatorValues();  // the whole locator key; empty when there is none
@@ -278,9 +294,5 @@ struct CmdResult {
 CmdResult RunCmd(const char* file, int line, const std::string& command, const std::string& outPath,
                  const std::map<std::string, std::optional<std::string>>& env = {});
 
-// The batch file script run in the platform's own command interpreter, with PATH set to
-// SystemPath, INCLUDE to C:\inc, LIB unset and OS as given; what `set` printed afterwards.
-std::string RunInCmd(const char* file, int line, const std::string& script,
-                     const std::string& outPath, const char* os);
 // The value of a variable in what `set` printed, or "(unset)".
 std::string Variable(const std::string& setOutput, const std::string& name);

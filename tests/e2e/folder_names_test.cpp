@@ -30,43 +30,37 @@ protected:
         ASSERT_EQ(oem_, GetOEMCP()) << "the group runs under " << locale_ << ".UTF-8";
     }
 
-    // An unattended run, so that a location the program cannot use ends it at once.
-    Outcome RunAlone(const char* file, int line, const std::string& program,
-                     const std::string& tail, RunOptions options = RunOptions())
+    // Script mode with the program in Übung\BIN and the target in Проекты\BIN, then the
+    // batch file called in cmd, by its short name: the roots in the variables are ubung and
+    // projects, each the folder's own name or its short name.
+    void ScriptCalledInCmd(const char* file, int line, const char* ubung, const char* projects)
     {
-        options.Program = program;
-        options.Env["NRCDROM_UNATTENDED"] = std::string("1");
-        return Run(file, line, tail, options);
-    }
-
-    // The program in Übung\BIN and the target in Проекты\BIN, stored there; script mode, then
-    // the batch file called in cmd, whose PATH, INCLUDE and LIB the Unicode form of `set`
-    // prints. What it printed, in UTF-8; empty (and a failure) when a step failed.
-    std::string ScriptCalledInCmd(const char* file, int line)
-    {
-        const std::string program = InstallProgram(file, line, In("Übung\\BIN"));
-        if (!MakeDir(file, line, In("Проекты\\BIN")) ||
-            !WriteFileText(file, line, In("Проекты\\BIN\\devshl.dll"), "") ||
-            !SetString(file, line, "devshl.dll", In("Проекты\\BIN")))
-            return std::string();
-        Outcome run = RunAlone(file, line, program, "devshl.dll T x P");
-        if (run.ExitCode != 1) {
-            ADD_FAILURE_AT(file, line) << "script mode ended with " << run.ExitCode;
-            return std::string();
-        }
-        // cmd is started through the ANSI call, so it is given the file by its short name.
-        const std::string script = ShortName(file, line, In("Übung\\BIN\\NRVARCD.BAT"));
-        if (script.empty())
-            return std::string();
-        CmdResult cmd = RunCmd(
-            file, line, "call \"" + script + "\" >nul & C:\\windows\\system32\\cmd.exe /u /c set",
-            In("set.txt"),
-            {{"PATH", std::string(SystemPath)},
-             {"INCLUDE", std::string("C:\\inc")},
-             {"LIB", std::nullopt},
-             {"OS", std::string("Windows_NT")}});
-        return "\n" + Utf8(std::wstring(reinterpret_cast<const wchar_t*>(cmd.Output.data()),
-                                        cmd.Output.size() / sizeof(wchar_t)));
+        const std::string bin = In("Übung\\BIN");
+        InstallProgram(file, line, bin);
+        MakeDir(file, line, In("Проекты\\BIN"));
+        auto name = [&](const char* form, const std::string& path) {
+            return std::string(form) == "short" ? ShortName(file, line, path) : path;
+        };
+        const std::string u = name(ubung, In("Übung")), p = name(projects, In("Проекты"));
+        // The location is written back, with its volume, only where the code page spells it:
+        // a value kept in its author's form stays as written.
+        std::optional<RegKey> writtenBack;
+        if (p == In("Проекты"))
+            writtenBack = RegKey{{"devshl.dll", Sz("@s\\Проекты\\BIN")},
+                                 {"devshl.dll|volume", OnSystemDrive}};
+        RunCases(file, line,
+                 {{.Name = "script mode",
+                   .Values = {{"devshl.dll", Sz("@s\\Проекты\\BIN")}},
+                   .Files = {{"@s\\Проекты\\BIN\\devshl.dll", ""}},
+                   .Env = Unattended,
+                   .Program = bin,
+                   .Tail = "devshl.dll T x P",
+                   .Exit = 1,
+                   .After = writtenBack,
+                   .Cmd = {"call \"" + ShortName(file, line, bin) + "\\NRVARCD.BAT\""},
+                   .Vars = {{"PATH", u + "\\BIN;" + p + "\\BIN;" + SystemPath},
+                            {"INCLUDE", u + "\\INCLUDE;" + p + "\\INCLUDE;C:\\inc"},
+                            {"LIB", u + "\\LIB;" + p + "\\LIB"}}}});
     }
 
 private:
@@ -93,63 +87,31 @@ protected:
 // the program knows its folder by the short name only.
 TEST_F(LocaleGermanTest, BatchFileRootsReachCmdAsTheFoldersTheyName)
 {
-    const std::string set = ScriptCalledInCmd(HERE);
-    ASSERT_FALSE(set.empty());
-    const std::string ubung = In("Übung");
-    const std::string projects = ShortName(HERE, In("Проекты"));
-    EXPECT_EQ(ubung + "\\BIN;" + projects + "\\BIN;C:\\windows\\system32;C:\\windows",
-              Variable(set, "PATH"));
-    EXPECT_EQ(ubung + "\\INCLUDE;" + projects + "\\INCLUDE;C:\\inc", Variable(set, "INCLUDE"));
-    EXPECT_EQ(ubung + "\\LIB;" + projects + "\\LIB", Variable(set, "LIB"));
+    ScriptCalledInCmd(HERE, "long", "short");
 }
 
 // The other way round: Проекты is in both code pages, Übung in neither.
 TEST_F(LocaleRussianTest, BatchFileRootsReachCmdAsTheFoldersTheyName)
 {
-    const std::string set = ScriptCalledInCmd(HERE);
-    ASSERT_FALSE(set.empty());
-    const std::string ubung = ShortName(HERE, In("Übung"));
-    const std::string projects = In("Проекты");
-    EXPECT_EQ(ubung + "\\BIN;" + projects + "\\BIN;C:\\windows\\system32;C:\\windows",
-              Variable(set, "PATH"));
-    EXPECT_EQ(ubung + "\\INCLUDE;" + projects + "\\INCLUDE;C:\\inc", Variable(set, "INCLUDE"));
-    EXPECT_EQ(ubung + "\\LIB;" + projects + "\\LIB", Variable(set, "LIB"));
+    ScriptCalledInCmd(HERE, "short", "long");
 }
 
-// Code page 1252 has no Ω; the platform's best fit for dirΩ is dirO, a folder that exists
-// too, with the program and its tools in it.
-TEST_F(LocaleEnglishTest, ProgramInAFolderTheCodePageCannotSpellUsesThatFolder)
-{
-    const std::string program = InstallProgram(HERE, In("dirΩ\\BIN"));
-    InstallProgram(HERE, In("dirO\\BIN"));
-    ASSERT_TRUE(WriteFileText(HERE, Media() + "\\devshl.dll", ""));
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", Media()));
-    const std::string bin = ShortName(HERE, In("dirΩ\\BIN"));
-
-    EXPECT_EQ(1u, RunAlone(HERE, program, "devshl.dll T x P").ExitCode);
-    EXPECT_NE(std::string::npos, ReadFileText(bin + "\\NRVARCD.BAT")
-                                     .find("set \"PATH=" + ShortName(HERE, In("dirΩ")) + "\\BIN;" +
-                                           Scratch() + "\\BIN\""))
-        << ReadFileText(bin + "\\NRVARCD.BAT");
-    EXPECT_FALSE(Exists(In("dirO\\BIN\\NRVARCD.BAT")));
-
-    Outcome run = RunAlone(HERE, program, "a.prj");
-    EXPECT_EQ(0u, run.ExitCode);
-    ASSERT_EQ(2u, run.Processes);
-    EXPECT_EQ(bin + "\\diriz.exe a.prj", run.Tool["cmdline"]);
-}
-
-// dirΩ and its look-alike dirO both hold the target. The registry holds Unicode: the program
-// reads a stored dirΩ so, uses it by its short name and leaves the value as its author wrote it;
-// browsed into, dirΩ is stored by its short name; with S an old PATH entry the code page
-// cannot spell reaches the tool whole.
+// dirΩ and its look-alike dirO both hold the target and the program. The registry holds
+// Unicode: the program reads a stored dirΩ so, uses it by its short name and leaves the value
+// as its author wrote it; browsed into, dirΩ is stored by its short name; with S an old PATH
+// entry the code page cannot spell reaches the tool whole. Code page 1252 has no Ω; the
+// platform's best fit for it is O: the program in dirΩ uses its own folder, by the short name,
+// for NRVARCD.BAT and for its tools.
 TEST_F(LocaleEnglishTest, Runs)
 {
     for (const char* dir : {"dirΩ\\BIN", "dirO\\BIN"}) {
-        ASSERT_TRUE(MakeDir(HERE, In(dir)));
+        InstallProgram(HERE, In(dir));
         ASSERT_TRUE(WriteFileText(HERE, In(dir) + "\\devshl.dll", ""));
     }
     const std::string bin = ShortName(HERE, In("dirΩ\\BIN"));
+    const std::string root = ShortName(HERE, In("dirΩ"));
+    const RegKey found = {{"devshl.dll", Sz("@m")}};
+    const std::map<std::string, std::string> target = {{"@m\\devshl.dll", ""}};
     // clang-format off
     RunCases(HERE, {
         {.Name = "stored", .Values = {{"devshl.dll", Sz("@s\\dirΩ\\BIN")}}, .Env = Unattended,
@@ -165,6 +127,15 @@ TEST_F(LocaleEnglishTest, Runs)
                  {"PATH", "C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows"}},
          .Tail = "devshl.dll T tool.exe S",
          .Tool = {{"path", "@m;C:\\t\\日本語\\bin;C:\\windows\\system32;C:\\windows"}}},
+        {.Name = "script mode in dirΩ", .Values = found, .Files = target, .Env = Unattended,
+         .Program = "@s\\dirΩ\\BIN", .Tail = "devshl.dll T x P", .Exit = 1,
+         .After = RegKey{{"devshl.dll", Sz("@m")}, {"devshl.dll|volume", OnSystemDrive}},
+         .FilesAfter = {{"@s\\dirO\\BIN\\NRVARCD.BAT", std::nullopt}},
+         .Cmd = {"call \"" + bin + "\\NRVARCD.BAT\""},
+         .Vars = {{"PATH", root + "\\BIN;@s\\BIN;" + SystemPath}}},
+        {.Name = "the default tool beside the program in dirΩ", .Values = found, .Files = target,
+         .Env = Unattended, .Program = "@s\\dirΩ\\BIN", .Tail = "a.prj",
+         .Tool = {{"cmdline", bin + "\\diriz.exe a.prj"}}},
     });
     // clang-format on
 }

@@ -9,48 +9,55 @@ namespace {
 
 class PathsTest : public E2eTest {};
 
-// NRVARCD.BAT below roots holding &, % and ^, run in the platform's own cmd: both blocks give
-// the variables exactly the folders, where before & cut PATH short, % garbled it and ^ was lost.
-// A target in a drive's root has the drive itself for its root, and keeps its letter.
+// Script mode below roots holding &, % and ^, then NRVARCD.BAT called in the platform's own
+// cmd: both blocks give the variables exactly the folders, where before & cut PATH short, %
+// garbled it and ^ was lost; a root with cmd's syntax is quoted in the block for other
+// interpreters only, and the block for cmd gives no empty entry for LIB. A target in a
+// drive's root has the drive itself for its root, and keeps its letter.
 TEST_F(PathsTest, BatchFileBelowRootsWithCmdSyntaxRunsInCmd)
 {
-    struct Row {
-        const char* Name;
-        std::string Program, Location;  // the two roots, the program in BIN below its own
-        const char* ProgramQuote;       // a root with cmd's syntax in it is quoted
-        std::string Stored;             // the location: the target's folder
+    const struct {
+        const char *Name, *Program, *Location, *Stored, *Quote;
+    } roots[] = {
+        {"ampersand and per-cent sign", "@s\\R&D", "@s\\100%", "@s\\100%\\BIN", "\""},
+        {"caret", "@s\\x^y", "@s\\plain", "@s\\plain\\BIN", "\""},
+        {"drive root", "@s\\suite", "D:", "D:\\", ""},
     };
-    const std::vector<Row> rows = {
-        {"ampersand and per-cent sign", In("R&D"), In("100%"), "\"", In("100%\\BIN")},
-        {"caret", In("x^y"), In("plain"), "\"", In("plain\\BIN")},
-        {"drive root", In("suite"), "D:", "", "D:\\"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Name);
-        RunOptions options;
-        options.Program = InstallProgram(HERE, row.Program + "\\BIN");
-        ASSERT_TRUE(MakeDir(HERE, row.Stored));
-        const char* separator = row.Stored.back() == '\\' ? "" : "\\";
-        ASSERT_TRUE(WriteFileText(HERE, row.Stored + separator + "devshl.dll", ""));
-        ASSERT_TRUE(SetString(HERE, "devshl.dll", row.Stored));
-        ASSERT_EQ(1u, Run(HERE, "devshl.dll T x P", options).ExitCode);
-        const std::string script = row.Program + "\\BIN\\NRVARCD.BAT";
-        const std::string q = row.ProgramQuote;
-        auto own = [&](const char* dir) { return q + row.Program + "\\" + dir + q + ";"; };
-        auto located = [&](const char* dir) { return row.Location + "\\" + dir + ";"; };
-        // The block for cmd writes no quotes, and no empty entry for LIB.
-        auto bare = [&](const char* dir) { return row.Program + "\\" + dir + ";" + located(dir); };
-
-        std::string nt = RunInCmd(HERE, script, In("nt.txt"), "Windows_NT");
-        EXPECT_EQ(bare("BIN") + SystemPath, Variable(nt, "PATH"));
-        EXPECT_EQ(bare("INCLUDE") + "C:\\inc", Variable(nt, "INCLUDE"));
-        EXPECT_EQ(bare("LIB").substr(0, bare("LIB").size() - 1), Variable(nt, "LIB"));
-
-        std::string other = RunInCmd(HERE, script, In("other.txt"), "OS2");
-        EXPECT_EQ(own("BIN") + located("BIN") + "\"" + SystemPath + "\"", Variable(other, "PATH"));
-        EXPECT_EQ(own("INCLUDE") + located("INCLUDE") + "\"C:\\inc\"", Variable(other, "INCLUDE"));
-        EXPECT_EQ(own("LIB") + located("LIB") + "\"\"", Variable(other, "LIB"));
+    std::vector<E2eCase> rows;
+    for (const auto& root : roots) {
+        const std::string p = root.Program, l = root.Location, q = root.Quote;
+        auto bare = [&](const char* dir) { return p + "\\" + dir + ";" + l + "\\" + dir; };
+        auto quoted = [&](const char* dir) {
+            return q + p + "\\" + dir + q + ";" + l + "\\" + dir + ";";
+        };
+        // Missing, the file is written and the location written back, with the volume it lies
+        // on (D: tells none).
+        std::optional<RegKey> writtenBack;
+        if (l != "D:")
+            writtenBack =
+                RegKey{{"devshl.dll", Sz(root.Stored)}, {"devshl.dll|volume", OnSystemDrive}};
+        E2eCase row{.Name = std::string(root.Name) + ", cmd",
+                    .Values = {{"devshl.dll", Sz(root.Stored)}},
+                    .Files = {{(l == "D:" ? l : root.Stored) + "\\devshl.dll", ""}},
+                    .Program = p + "\\BIN",
+                    .Tail = "devshl.dll T x P",
+                    .Exit = 1,
+                    .After = writtenBack,
+                    .Cmd = {"call \"@p\\NRVARCD.BAT\""},
+                    .Vars = {{"PATH", bare("BIN") + ";" + SystemPath},
+                             {"INCLUDE", bare("INCLUDE") + ";C:\\inc"},
+                             {"LIB", bare("LIB")}}};
+        rows.push_back(row);
+        row.Name = std::string(root.Name) + ", other interpreters";
+        row.Exit = 0;
+        row.After = std::nullopt;
+        row.CmdEnv = {{"OS", "OS2"}};
+        row.Vars = {{"PATH", quoted("BIN") + "\"" + SystemPath + "\""},
+                    {"INCLUDE", quoted("INCLUDE") + "\"C:\\inc\""},
+                    {"LIB", quoted("LIB") + "\"\""}};
+        rows.push_back(row);
     }
+    RunCases(HERE, rows);
 }
 
 // A command that goes on after the target's path in a folder with a blank: the whole first

@@ -114,54 +114,41 @@ BOOL CALLBACK AddId(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids)
     return TRUE;
 }
 
-// Each group gives the platform a 32-pixel icon it can draw.
-TEST_F(ResourcesTest, EachIconGroupGivesAnIcon)
+// Each image, at its own size, is one the platform can make an icon of, and each group gives
+// the platform a 32-pixel one.
+TEST_F(ResourcesTest, EveryIconImageMakesAnIconAndEachGroupA32PixelOne)
 {
-    std::vector<WORD> groups;
-    EnumResourceNamesA(Program(), RT_GROUP_ICON, AddId, reinterpret_cast<LONG_PTR>(&groups));
-    ASSERT_FALSE(groups.empty());
-    for (WORD group : groups) {
-        SCOPED_TRACE("icon group " + std::to_string(group));
-        auto* directory = static_cast<const BYTE*>(ResourceData(RT_GROUP_ICON, group));
-        ASSERT_NE(nullptr, directory);
-        int image = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(directory), TRUE, 32, 32, 0);
-        ASSERT_NE(0, image);
+    auto makeIcon = [](WORD image, int size) {
         HRSRC found = FindResourceA(Program(), MAKEINTRESOURCEA(image), RT_ICON);
-        ASSERT_NE(nullptr, found);
         auto* bits = static_cast<BYTE*>(const_cast<void*>(ResourceData(RT_ICON, image)));
-        HICON icon = CreateIconFromResourceEx(bits, SizeofResource(Program(), found), TRUE,
-                                              0x00030000, 32, 32, 0);
-        ASSERT_NE(nullptr, icon) << "image " << image;
+        HICON icon = found == nullptr
+                         ? nullptr
+                         : CreateIconFromResourceEx(bits, SizeofResource(Program(), found), TRUE,
+                                                    0x00030000, size, size, 0);
         ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
         BITMAP mask{};
-        GetObjectA(info.hbmMask, sizeof mask, &mask);
-        EXPECT_EQ(32, mask.bmWidth);
-        DeleteObject(info.hbmMask);
-        DeleteObject(info.hbmColor);
-        DestroyIcon(icon);
-    }
-}
-
-// Each image, at its own size, is one the platform can make an icon of.
-TEST_F(ResourcesTest, EveryIconImageMakesAnIcon)
-{
-    std::vector<WORD> images;
+        if (icon != nullptr && GetIconInfo(icon, &info)) {
+            GetObjectA(info.hbmMask, sizeof mask, &mask);
+            DeleteObject(info.hbmMask);
+            DeleteObject(info.hbmColor);
+        }
+        if (icon != nullptr)
+            DestroyIcon(icon);
+        return icon != nullptr ? static_cast<int>(mask.bmWidth) : -1;
+    };
+    std::vector<WORD> images, groups;
     EnumResourceNamesA(Program(), RT_ICON, AddId, reinterpret_cast<LONG_PTR>(&images));
+    EnumResourceNamesA(Program(), RT_GROUP_ICON, AddId, reinterpret_cast<LONG_PTR>(&groups));
     ASSERT_FALSE(images.empty());
-    for (WORD image : images) {
-        SCOPED_TRACE("icon image " + std::to_string(image));
-        HRSRC found = FindResourceA(Program(), MAKEINTRESOURCEA(image), RT_ICON);
-        ASSERT_NE(nullptr, found);
-        auto* bits = static_cast<BYTE*>(const_cast<void*>(ResourceData(RT_ICON, image)));
-        HICON icon = CreateIconFromResourceEx(bits, SizeofResource(Program(), found), TRUE,
-                                              0x00030000, 0, 0, 0);
-        ASSERT_NE(nullptr, icon);
-        ICONINFO info{};
-        EXPECT_TRUE(GetIconInfo(icon, &info));
-        DeleteObject(info.hbmMask);
-        DeleteObject(info.hbmColor);
-        DestroyIcon(icon);
+    ASSERT_FALSE(groups.empty());
+    for (WORD image : images)
+        EXPECT_LT(0, makeIcon(image, 0)) << "icon image " << image;
+    for (WORD group : groups) {
+        auto* directory = static_cast<const BYTE*>(ResourceData(RT_GROUP_ICON, group));
+        int image = directory == nullptr ? 0
+                                         : LookupIconIdFromDirectoryEx(const_cast<BYTE*>(directory),
+                                                                       TRUE, 32, 32, 0);
+        EXPECT_EQ(32, makeIcon(static_cast<WORD>(image), 32)) << "icon group " << group;
     }
 }
 

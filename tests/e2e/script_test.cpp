@@ -2,7 +2,6 @@
 // refused by the file system, and run in the platform's command interpreter. The program
 // lives in D:\Program Files\Suite\BIN and the target in D:\media\BIN, so the texts are
 // written out.
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,8 +11,9 @@
 namespace {
 
 constexpr const char* Location = "D:\\media\\BIN";
-constexpr const char* Script = "D:\\Program Files\\Suite\\BIN\\NRVARCD.BAT";
+constexpr const char* Suite = "D:\\Program Files\\Suite\\BIN";
 constexpr const char* Tail = "devshl.dll Duzudiziv_Eraziz_DLL_Files x P";
+const std::map<std::string, std::string> Target = {{"D:\\media\\BIN\\devshl.dll", ""}};
 
 // The file the layout above gives, up to the block for cmd: the program's tree quoted, the
 // location's bare.
@@ -26,19 +26,14 @@ const std::string Written =
     "goto done\r\n"
     ":ntvars\r\n";
 
-std::string Head(const std::string& file)
-{
-    return file.substr(0, file.find(":ntvars\r\n") + 9);
-}
-
 // Written with every from in it replaced by to: the same file for a program or a location
-// moved to another folder.
+// moved to another folder; "..." after it, for a row that compares the file's beginning.
 std::string WrittenWith(const std::string& from, const std::string& to)
 {
     std::string text = Written;
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
-    return text;
+    return text + "...";
 }
 
 class ScriptTest : public E2eTest {
@@ -46,167 +41,83 @@ protected:
     void SetUp() override
     {
         E2eTest::SetUp();
-        options_.Program = InstallProgram(HERE, "D:\\Program Files\\Suite\\BIN");
+        options_.Program = InstallProgram(HERE, Suite);
         ASSERT_TRUE(MakeDir(HERE, Location));
         ASSERT_TRUE(WriteFileText(HERE, std::string(Location) + "\\devshl.dll", ""));
     }
     RunOptions& Options() { return options_; }
 
-    // The names beginning with NRVARCD beside the program.
-    static std::vector<std::string> BesideTheProgram()
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA("D:\\Program Files\\Suite\\BIN\\NRVARCD*", &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do
-                names.push_back(found.cFileName);
-            while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
 private:
     RunOptions options_;
 };
 
-TEST_F(ScriptTest, MissingFileIsWrittenAndTheLocationWrittenBack)
+// Each row a script-mode run in D:\Program Files\Suite\BIN unless it says; rows without
+// NRVARCD.BAT among their files find what the rows before left.
+TEST_F(ScriptTest, Runs)
 {
-    // Bytes after the terminator would not survive a write back.
-    ASSERT_TRUE(SetValue(HERE, "devshl.dll", REG_SZ, std::string(Location) + '\0' + "x" + '\0'));
-    // The temporary file of a run killed before its move goes; that of a run still going
-    // (the driver stands in for one) stays.
+    // A value with bytes after its terminator, which a write back would not keep.
+    const RegKey kept = {{"devshl.dll", {REG_SZ, std::string(Location) + '\0' + "x" + '\0'}}};
+    const RegKey stored = {{"devshl.dll", Sz(Location)}};
+    // A run killed before its move leaves a temporary file, which goes; that of a run still
+    // going (the driver stands in for one) stays.
     char live[32];
     snprintf(live, sizeof live, "NRVARCD.BAT.%08lX.new", GetCurrentProcessId());
-    ASSERT_TRUE(WriteFileText(HERE, std::string(Script) + ".7FFFFFF0.new", "killed"));
-    ASSERT_TRUE(WriteFileText(HERE, std::string("D:\\Program Files\\Suite\\BIN\\") + live, ""));
-    Outcome run = Run(HERE, Tail, Options());
-    EXPECT_EQ(1u, run.ExitCode);
-    EXPECT_EQ(1u, run.Processes);
-    EXPECT_EQ(Written, Head(ReadFileText(Script)));
-    EXPECT_EQ(std::vector<std::string>({"NRVARCD.BAT", live}), BesideTheProgram());
-    EXPECT_EQ(std::string(Location) + '\0', GetValue("devshl.dll").Data);
-}
-
-// A copy of the program's folder brings the old file along: script mode from the copy finds
-// it naming the old folder and writes it for its own, while the stored location, which did
-// not change, is left as it was.
-TEST_F(ScriptTest, CopiedProgramFolderRewritesTheFileAndLeavesTheRegistry)
-{
-    // Bytes after the terminator would not survive a write back.
-    const std::string stored = std::string(Location) + '\0' + "x" + '\0';
-    ASSERT_TRUE(SetValue(HERE, "devshl.dll", REG_SZ, stored));
-    RunOptions copy = Options();
-    copy.Program = InstallProgram(HERE, "D:\\Program Files\\Copy\\BIN");
-    const std::string copied = "D:\\Program Files\\Copy\\BIN\\NRVARCD.BAT";
-    ASSERT_TRUE(WriteFileText(HERE, copied, Written));
-    Outcome run = Run(HERE, Tail, copy);
-    EXPECT_EQ(1u, run.ExitCode);
-    EXPECT_EQ(1u, run.Processes);
-    EXPECT_EQ(WrittenWith("Suite", "Copy"), Head(ReadFileText(copied)));
-    RegValue kept = GetValue("devshl.dll");
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), kept.Type);
-    EXPECT_EQ(stored, kept.Data);
-}
-
-// A normal run given a new location in the dialog stores it; the next script-mode run finds
-// the file naming the old one and writes it anew, and the run after that finds the very
-// bytes it would write and writes nothing.
-TEST_F(ScriptTest, LocationMovedByANormalRunRewritesTheFileOnce)
-{
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
-    ASSERT_TRUE(WriteFileText(HERE, Script, Written));
-    ASSERT_TRUE(DeleteFileA((std::string(Location) + "\\devshl.dll").c_str()));
-    ASSERT_TRUE(MakeDir(HERE, "D:\\moved\\BIN"));
-    ASSERT_TRUE(WriteFileText(HERE, "D:\\moved\\BIN\\devshl.dll", ""));
-    ProgramRun* program = Start(HERE, "devshl.dll Duzudiziv_Eraziz_DLL_Files tool.exe", Options());
-    HWND dialog = WaitForWindow(HERE, program);
-    ASSERT_NE(nullptr, dialog);
-    SetItem(dialog, IDC_LOCATION, "D:\\moved\\BIN");
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_EQ(0u, Finish(HERE, program).ExitCode);
-    ASSERT_EQ("D:\\moved\\BIN", GetValue("devshl.dll").Text());
-
-    const std::string moved = WrittenWith("D:\\media", "D:\\moved");
-    EXPECT_EQ(1u, Run(HERE, Tail, Options()).ExitCode);
-    EXPECT_EQ(moved, Head(ReadFileText(Script)));
-
-    // Written long ago, so that any write shows in the time.
-    SYSTEMTIME longAgo{2001, 2, 0, 3, 4, 5, 6, 0};
-    FILETIME before{};
-    SystemTimeToFileTime(&longAgo, &before);
-    HANDLE file = CreateFileA(Script, FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &before));
-    CloseHandle(file);
-    Outcome again = Run(HERE, Tail, Options());
-    EXPECT_EQ(0u, again.ExitCode);
-    EXPECT_EQ(1u, again.Processes);
-    EXPECT_EQ(moved, Head(ReadFileText(Script)));
-    WIN32_FILE_ATTRIBUTE_DATA after{};
-    GetFileAttributesExA(Script, GetFileExInfoStandard, &after);
-    EXPECT_EQ(0, CompareFileTime(&before, &after.ftLastWriteTime));
-    EXPECT_EQ(std::vector<std::string>({"NRVARCD.BAT"}), BesideTheProgram());
-}
-
-TEST_F(ScriptTest, LocationChangedInThePromptReplacesALongerFileWhole)
-{
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", In("gone")));
-    ASSERT_TRUE(WriteFileText(HERE, Script, std::string(3000, 'o')));
-    ProgramRun* program = Start(HERE, Tail, Options());
-    HWND dialog = WaitForWindow(HERE, program);
-    ASSERT_NE(nullptr, dialog);
-    SetItem(dialog, IDC_LOCATION, Location);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(1u, Finish(HERE, program).ExitCode);
-    EXPECT_EQ(Written, Head(ReadFileText(Script)));
-    EXPECT_EQ(Location, GetValue("devshl.dll").Text());
-}
-
-// The file system refuses the new file: the old one stays whole and nothing is left beside
-// it. A file held open cannot be replaced, so the location is not saved either and both
-// still name the same place; a read-only file is kept on purpose, and the location is saved.
-TEST_F(ScriptTest, UnwritableFileEndsWithOneAndKeepsTheOldOne)
-{
-    const struct Row {
-        const char* Name;
-        bool ReadOnly;
-        bool Saved;
-    } rows[] = {
-        {"read-only", true, true},
-        {"held open without sharing", false, false},
+    auto with = [](std::map<std::string, std::string> files, const std::string& name,
+                   const std::string& text) {
+        files[name] = text;
+        return files;
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Name);
-        SetFileAttributesA(Script, FILE_ATTRIBUTE_NORMAL);
-        ASSERT_TRUE(WriteFileText(HERE, Script, "old content\r\n"));
-        RemoveProductKeys();
-        ASSERT_TRUE(
-            CreateKey(HERE, LocatorKey));  // no value: the location is saved, the file rewritten
-        HANDLE held = INVALID_HANDLE_VALUE;
-        if (row.ReadOnly) {
-            SetFileAttributesA(Script, FILE_ATTRIBUTE_READONLY);
-        } else {
-            held = CreateFileA(Script, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-            ASSERT_NE(INVALID_HANDLE_VALUE, held);
-        }
-        RunOptions options = Options();
-        options.Cwd = Location;
-        Outcome run = Run(HERE, Tail, options);
-        if (held != INVALID_HANDLE_VALUE)
-            CloseHandle(held);
-        EXPECT_EQ(1u, run.ExitCode);
-        EXPECT_EQ(1u, run.Processes);
-        EXPECT_EQ("old content\r\n", ReadFileText(Script));
-        EXPECT_EQ(std::vector<std::string>({"NRVARCD.BAT"}), BesideTheProgram());
-        EXPECT_EQ(row.Saved, GetValue("devshl.dll").Present);
-    }
+    const std::map<std::string, std::string> killed = with(
+        with(Target, "@p\\NRVARCD.BAT.7FFFFFF0.new", "killed"), "@p\\" + std::string(live), "");
+    const std::pair<const std::string, std::optional<std::string>> alone = {"@p\\NRVARCD*",
+                                                                            "NRVARCD.BAT|"};
+    // clang-format off
+    RunCases(HERE, {
+        // Missing: written, and the location written back; other interpreters get the old
+        // values in double quotes, as they always did.
+        {.Name = "missing", .Values = kept, .Files = killed, .Program = Suite, .Tail = Tail,
+         .Exit = 1, .After = stored,
+         .FilesAfter = {{"@p\\NRVARCD.BAT", Written + "..."},
+                        {"@p\\NRVARCD*", "NRVARCD.BAT|" + std::string(live) + "|"}},
+         .Cmd = {"call \"@p\\NRVARCD.BAT\""}, .CmdEnv = {{"OS", "OS2"}},
+         .Vars = {{"PATH", "\"@p\";D:\\media\\BIN;\"C:\\windows\\system32;C:\\windows\""},
+                  {"INCLUDE", "\"D:\\Program Files\\Suite\\INCLUDE\";D:\\media\\INCLUDE;\"C:\\inc\""}}},
+        // The very bytes it would write: nothing is written.
+        {.Name = "up to date", .Values = stored, .Files = Target, .Program = Suite, .Tail = Tail,
+         .FilesAfter = {{"@p\\NRVARCD.BAT", Written + "..."}, alone}},
+        // A location moved since (by a normal run's dialog): written anew, once.
+        {.Name = "location moved", .Values = {{"devshl.dll", Sz("D:\\moved\\BIN")}},
+         .Files = {{"D:\\moved\\BIN\\devshl.dll", ""}}, .Program = Suite, .Tail = Tail, .Exit = 1,
+         .FilesAfter = {{"@p\\NRVARCD.BAT", WrittenWith("D:\\media", "D:\\moved")}, alone}},
+        // A copy of the program's folder brings the old file along: the copy writes it for its
+        // own folder, and the stored location, which did not change, is left as it was.
+        {.Name = "copied program folder", .Values = kept,
+         .Files = with(Target, "@p\\NRVARCD.BAT", Written), .Program = "D:\\Program Files\\Copy\\BIN",
+         .Tail = Tail, .Exit = 1, .FilesAfter = {{"@p\\NRVARCD.BAT", WrittenWith("Suite", "Copy")}}},
+        {.Name = "location given in the prompt replaces a longer file whole",
+         .Values = {{"devshl.dll", Sz("@s\\gone")}},
+         .Files = with(Target, "@p\\NRVARCD.BAT", std::string(3000, 'o')), .Program = Suite,
+         .Tail = Tail, .Dialog = {"type D:\\media\\BIN", "ok"}, .Exit = 1, .After = stored,
+         .FilesAfter = {{"@p\\NRVARCD.BAT", Written + "..."}}},
+        // The file system refuses the new file: the old one stays whole and nothing is left
+        // beside it. A read-only file is kept on purpose, and the location found in the
+        // current folder is saved; a file held open cannot be replaced, so the location is
+        // not saved either and both still name the same place.
+        {.Name = "read-only",
+         .Files = {{"@c\\devshl.dll", ""}, {"@p\\NRVARCD.BAT", "@read-only old content\r\n"}},
+         .Program = Suite, .Tail = Tail, .Exit = 1,
+         .After = RegKey{{"devshl.dll", Sz("@c")}, {"devshl.dll|volume", OnSystemDrive}},
+         .FilesAfter = {{"@p\\NRVARCD.BAT", "old content\r\n"}, alone}},
+        {.Name = "held open without sharing",
+         .Files = {{"@c\\devshl.dll", ""}, {"@p\\NRVARCD.BAT", "@held"}}, .Program = Suite,
+         .Tail = Tail, .Exit = 1, .FilesAfter = {{"@p\\NRVARCD.BAT", ""}, alone}},
+    });
+    // clang-format on
 }
 
 // Twenty runs at once with no file there: each run that finds it missing writes it through a
 // temporary file of its own, a later one finds nothing to do, and one whole batch file is
-// left, with nothing beside it.
+// left (the next run finds it up to date), with nothing beside it.
 TEST_F(ScriptTest, TwentyRunsAtOnceLeaveOneWholeFile)
 {
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
@@ -218,132 +129,87 @@ TEST_F(ScriptTest, TwentyRunsAtOnceLeaveOneWholeFile)
         writers += outcome.ExitCode == 1 ? 1 : 0;
     }
     EXPECT_GE(writers, 1);
-    EXPECT_EQ(Written, Head(ReadFileText(Script)));
-    EXPECT_EQ(std::vector<std::string>({"NRVARCD.BAT"}), BesideTheProgram());
+    RunCases(HERE, {{.Name = "after them",
+                     .Values = {{"devshl.dll", Sz(Location)}},
+                     .Files = Target,
+                     .Program = Suite,
+                     .Tail = Tail,
+                     .FilesAfter = {{"@p\\NRVARCD*", "NRVARCD.BAT|"}}}});
 }
 
-// What NRVARCD.BAT puts in front of each variable here.
-const std::string OwnBin = "D:\\Program Files\\Suite\\BIN;D:\\media\\BIN";
-const std::string OwnInc = "D:\\Program Files\\Suite\\INCLUDE;D:\\media\\INCLUDE";
-const std::string OwnLib = "D:\\Program Files\\Suite\\LIB;D:\\media\\LIB";
-// Every byte cmd could take for its own, in an old value: one entry each. A value that cmd ran
-// would print INJECTED.
-const std::string Odd =
-    "C:\\R&D\\x;C:\\x&echo INJECTED;C:\\a|b;C:\\a>notes;C:\\<c;C:\\a^b;"
-    "C:\\(p);C:\\100%\\bin;C:\\a%OS%b;C:\\a b;\"C:\\q x\";C:\\odd\"q";
-const std::string Bang = ";C:\\bang!dir;C:\\a!OS!b";
-
 // NRVARCD.BAT called in cmd, by the lines of a batch file: S calls the file, O an older one
-// that named D:\old instead of D:\media. Each row gives the old values (others:
-// PATH the system's, INCLUDE C:\inc, LIB unset) and the values after the lines that differ
-// from one call's (ours in front of the old value), or with Off from the old values, with
-// the markers unset; nothing is printed, and the errorlevel is 0.
+// that named D:\old instead of D:\media. Each row gives the old values (others: PATH the
+// system's, INCLUDE C:\inc, LIB unset) and the values after the lines that differ from one
+// call's (ours in front of the old value), or with off from the old values, with the markers
+// unset. Every byte cmd could take for its own is in the old values of the first rows: a
+// value that cmd ran would print INJECTED.
 TEST_F(ScriptTest, CallsInCmd)
 {
-    using Vars = EnvSet;
-    struct Row {
-        const char* Name;
-        Vars Old = {};
-        std::vector<std::string> Lines = {};
-        Vars After = {};
-        bool Off = false;
-        bool DelayedExpansion = false;
-        bool LoadsFromBin = false;  // the loader finds a module in the program's BIN after
-    };
+    const std::string own[][2] = {
+        {"PATH", "D:\\Program Files\\Suite\\BIN;D:\\media\\BIN"},
+        {"INCLUDE", "D:\\Program Files\\Suite\\INCLUDE;D:\\media\\INCLUDE"},
+        {"LIB", "D:\\Program Files\\Suite\\LIB;D:\\media\\LIB"}};
+    const std::string odd =
+        "C:\\R&D\\x;C:\\x&echo INJECTED;C:\\a|b;C:\\a>notes;C:\\<c;C:\\a^b;"
+        "C:\\(p);C:\\100%\\bin;C:\\a%OS%b;C:\\a b;\"C:\\q x\";C:\\odd\"q";
+    const std::string bang = odd + ";C:\\bang!dir;C:\\a!OS!b";
     const std::optional<std::string> unset;
-    const std::string sys = SystemPath, S = "call \"" + std::string(Script) + "\"",
-                      O = "call \"" + In("older.bat") + "\"";
-    const Vars own = {{"PATH", OwnBin}, {"INCLUDE", OwnInc}, {"LIB", OwnLib}};
+    const std::string sys = SystemPath, S = "call \"@p\\NRVARCD.BAT\"",
+                      O = "call \"@s\\older.bat\"";
     std::string longPath = sys;  // about 7,900 characters
     for (int i = 1000; i < 1290; ++i)
         longPath += ";C:\\long\\folder\\number\\" + std::to_string(i);
-    const std::vector<Row> rows = {
-        {"every byte of cmd's syntax, delayed expansion off",
-         {{"PATH", Odd + Bang}, {"INCLUDE", Odd + Bang}, {"LIB", Odd + Bang}},
-         {S},
-         {},
-         false,
-         false,
-         true},
-        // Wine's cmd expands ! again in text that delayed expansion produced: ! is left out.
-        {"every byte of cmd's syntax but !, delayed expansion on, twice",
-         {{"PATH", Odd}, {"INCLUDE", Odd}, {"LIB", Odd}},
-         {S, S},
-         {},
-         false,
-         true},
-        {"two calls are one, INCLUDE and LIB undefined before", {{"INCLUDE", unset}}, {S, S}},
-        {"300 calls are one", {}, {"for /l %%i in (1,1,300) do " + S}},
-        {"a newer file's entries replace an older one's", {}, {O, S}},
-        {"an entry added in between, and one there before, stay",
-         {{"PATH", "D:\\media\\BIN;" + sys}},
-         {S, "set \"PATH=C:\\mine;" + OwnBin + ";D:\\media\\BIN;" + sys + "\"", S},
-         {{"PATH", OwnBin + ";C:\\mine;D:\\media\\BIN;" + sys}}},
-        {"an old PATH of 7,900 characters, twice", {{"PATH", longPath}}, {S, S}},
-        {"/off after one call: undefined again", {{"INCLUDE", unset}}, {S, S + " /off"}, {}, true},
-        {"/off after three calls", {{"LIB", "C:\\lib"}}, {S, S, S, S + " /off"}, {}, true},
-        {"/off after a newer file's call", {}, {O, S, S + " /off"}, {}, true},
-        {"/off twice, any letter case", {}, {S, S + " /off", S + " /OFF"}, {}, true},
-        {"/off alone", {{"PATH", Odd}}, {S + " /Off"}, {}, true},
+    auto calls = [&](const char* name, const EnvSet& old, const std::vector<std::string>& lines,
+                     bool off = false, const EnvSet& after = {}) {
+        E2eCase row{.Name = name,
+                    .Values = {{"devshl.dll", Sz(Location)}},
+                    .Files = Target,
+                    .Program = Suite,
+                    .Tail = Tail,
+                    .Cmd = lines,
+                    .CmdEnv = {{"PATH", sys}, {"INCLUDE", "C:\\inc"}, {"LIB", unset}}};
+        for (const auto& v : old)
+            row.CmdEnv[v.first] = v.second;
+        row.Vars = row.CmdEnv;
+        for (const auto& v : own) {
+            row.Vars["NRVARCD_" + v[0]] = off ? unset : std::optional<std::string>(v[1]);
+            if (!off)
+                row.Vars[v[0]] = v[1] + (row.CmdEnv[v[0]] ? ";" + *row.CmdEnv[v[0]] : "");
+        }
+        for (const auto& v : after)
+            row.Vars[v.first] = v.second;
+        return row;
     };
+    // Wine's cmd expands ! again in text that delayed expansion produced: ! is left out there.
+    const std::string delayed = "setlocal EnableDelayedExpansion";
+    std::vector<E2eCase> rows = {
+        calls("every byte of cmd's syntax", {{"PATH", bang}, {"INCLUDE", bang}, {"LIB", bang}},
+              {S}),
+        calls("every byte but !, delayed expansion on, twice",
+              {{"PATH", odd}, {"INCLUDE", odd}, {"LIB", odd}}, {delayed, S, S}),
+        calls("two calls are one, INCLUDE and LIB undefined before", {{"INCLUDE", unset}}, {S, S}),
+        calls("300 calls are one", {}, {"for /l %%i in (1,1,300) do " + S}),
+        calls("a newer file's entries replace an older one's", {}, {O, S}),
+        calls("an entry added in between, and one there before, stay",
+              {{"PATH", "D:\\media\\BIN;" + sys}},
+              {S, "set \"PATH=C:\\mine;" + own[0][1] + ";D:\\media\\BIN;" + sys + "\"", S}, false,
+              {{"PATH", own[0][1] + ";C:\\mine;D:\\media\\BIN;" + sys}}),
+        calls("an old PATH of 7,900 characters, twice", {{"PATH", longPath}}, {S, S}),
+        calls("/off after one call: undefined again", {{"INCLUDE", unset}}, {S, S + " /off"}, true),
+        calls("/off after three calls", {{"LIB", "C:\\lib"}}, {S, S, S, S + " /off"}, true),
+        calls("/off after a newer file's call", {}, {O, S, S + " /off"}, true),
+        calls("/off twice, any letter case", {}, {S, S + " /off", S + " /OFF"}, true),
+        calls("/off alone", {{"PATH", odd}}, {S + " /Off"}, true),
+    };
+    // The program's folder holds a blank; its BIN is searched by the loader as by cmd.
+    rows[0].Loads = "tool.exe";
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
     ASSERT_EQ(1u, Run(HERE, Tail, Options()).ExitCode);
-    std::string older = ReadFileText(Script);
+    std::string older = ReadFileText(std::string(Suite) + "\\NRVARCD.BAT");
     for (size_t at = older.find("D:\\media"); at != std::string::npos; at = older.find("D:\\media"))
         older.replace(at, 8, "D:\\old");
     ASSERT_TRUE(WriteFileText(HERE, In("older.bat"), older));
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Name);
-        Vars old = {{"PATH", sys}, {"INCLUDE", std::string("C:\\inc")}, {"LIB", unset}};
-        for (const auto& v : row.Old)
-            old[v.first] = v.second;
-        std::string text = "@echo off\r\n";
-        for (const std::string& line : row.Lines)
-            text += line + "\r\n";
-        text += ">\"" + In("set.txt") + "\" set\r\n>>\"" + In("set.txt") +
-                "\" echo NRERRORLEVEL=%errorlevel%\r\n";
-        ASSERT_TRUE(WriteFileText(HERE, In("calls.bat"), text));
-        const char* delayed =
-            row.DelayedExpansion ? "C:\\windows\\system32\\cmd.exe /v:on /c " : "";
-        CmdResult cmd = RunCmd(HERE, delayed + In("calls.bat"), In("out.txt"), old);
-        EXPECT_EQ("", cmd.Output);
-        std::string set = "\n" + ReadFileText(In("set.txt"));
-        EXPECT_EQ("0", Variable(set, "NRERRORLEVEL"));
-        Vars after = old;
-        for (const auto& v : own) {
-            after["NRVARCD_" + v.first] = row.Off ? unset : v.second;
-            if (!row.Off)
-                after[v.first] = *v.second + (old[v.first] ? ";" + *old[v.first] : "");
-        }
-        for (const auto& v : row.After)
-            after[v.first] = v.second;
-        for (const auto& v : after)
-            EXPECT_EQ(v.second.value_or("(unset)"), Variable(set, v.first)) << v.first;
-        if (!row.LoadsFromBin)
-            continue;
-        // The program's folder holds a blank; its BIN is searched by the loader as by cmd.
-        char driverPath[32768];
-        GetEnvironmentVariableA("PATH", driverPath, sizeof driverPath);
-        SetEnvironmentVariableA("PATH", Variable(set, "PATH").c_str());
-        HMODULE found = LoadLibraryExA("tool.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        SetEnvironmentVariableA("PATH", driverPath);
-        EXPECT_NE(nullptr, found);
-        if (found != nullptr)
-            FreeLibrary(found);
-    }
-}
-
-// Other interpreters get the old values in double quotes, as they always did.
-TEST_F(ScriptTest, WrittenFileRunsInOtherInterpreters)
-{
-    ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
-    ASSERT_EQ(1u, Run(HERE, Tail, Options()).ExitCode);
-    std::string other = RunInCmd(HERE, Script, In("other.txt"), "OS2");
-    EXPECT_EQ(
-        "\"D:\\Program Files\\Suite\\BIN\";D:\\media\\BIN;\"C:\\windows\\system32;C:\\windows\"",
-        Variable(other, "PATH"));
-    EXPECT_EQ("\"D:\\Program Files\\Suite\\INCLUDE\";D:\\media\\INCLUDE;\"C:\\inc\"",
-              Variable(other, "INCLUDE"));
+    RunCases(HERE, rows);
 }
 
 }  // namespace
