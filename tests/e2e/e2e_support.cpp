@@ -92,6 +92,16 @@ void E2eTest::SetUp()
     ASSERT_TRUE(MakeDir(HERE, Cwd()));
     caseProgramDir_ = In("prog");
     program_ = InstallProgram(HERE, caseProgramDir_);
+    // A group under a locale of its own (NRTEST_LOCALE) skips where the machine cannot make
+    // it, and runs only under the ANSI and OEM code pages it names.
+    if (!Env("NRTEST_NO_LOCALE").empty()) {
+        GTEST_SKIP() << "no " << Env("NRTEST_LOCALE")
+                     << " locale here: " << Env("NRTEST_NO_LOCALE");
+    }
+    if (!Env("NRTEST_CODE_PAGES").empty())
+        ASSERT_EQ(Env("NRTEST_CODE_PAGES"),
+                  std::to_string(GetACP()) + "/" + std::to_string(GetOEMCP()))
+            << "the group runs under " << Env("NRTEST_LOCALE") << ".UTF-8";
 }
 
 void E2eTest::TearDown()

@@ -10,29 +10,14 @@
 
 namespace {
 
-// One fixture for the three locale groups: the code pages the group's locale must give.
+// The fixture of the three locale groups.
 class FolderNamesTest : public E2eTest {
 protected:
-    FolderNamesTest(const char* locale, UINT ansi, UINT oem)
-        : locale_(locale), ansi_(ansi), oem_(oem)
-    {
-    }
-
-    void SetUp() override
-    {
-        // The fixture's own set-up first, so that its tear-down has a scratch folder to remove
-        // even when the test skips.
-        E2eTest::SetUp();
-        std::string missing = Env("NRTEST_NO_LOCALE");
-        if (!missing.empty())
-            GTEST_SKIP() << "no " << locale_ << " locale on this machine: " << missing;
-        ASSERT_EQ(ansi_, GetACP()) << "the group runs under " << locale_ << ".UTF-8";
-        ASSERT_EQ(oem_, GetOEMCP()) << "the group runs under " << locale_ << ".UTF-8";
-    }
-
     // Script mode with the program in Übung\BIN and the target in Проекты\BIN, then the
     // batch file called in cmd, by its short name: the roots in the variables are ubung and
-    // projects, each the folder's own name or its short name.
+    // projects, each the folder's own name or its short name. The location is written back,
+    // with its volume, only where the code page spells it: a value kept in its author's form
+    // stays as written.
     void ScriptCalledInCmd(const char* file, int line, const char* ubung, const char* projects)
     {
         const std::string bin = In("Übung\\BIN");
@@ -42,46 +27,25 @@ protected:
             return std::string(form) == "short" ? ShortName(file, line, path) : path;
         };
         const std::string u = name(ubung, In("Übung")), p = name(projects, In("Проекты"));
-        // The location is written back, with its volume, only where the code page spells it:
-        // a value kept in its author's form stays as written.
+        const RegKey stored = {{"devshl.dll", Sz("@s\\Проекты\\BIN")}};
         std::optional<RegKey> writtenBack;
         if (p == In("Проекты"))
-            writtenBack = RegKey{{"devshl.dll", Sz("@s\\Проекты\\BIN")},
-                                 {"devshl.dll|volume", OnSystemDrive}};
-        RunCases(file, line,
-                 {{.Name = "script mode",
-                   .Values = {{"devshl.dll", Sz("@s\\Проекты\\BIN")}},
-                   .Files = {{"@s\\Проекты\\BIN\\devshl.dll", ""}},
-                   .Env = Unattended,
-                   .Program = bin,
-                   .Tail = "devshl.dll T x P",
-                   .Exit = 1,
-                   .After = writtenBack,
-                   .Cmd = {"call \"" + ShortName(file, line, bin) + "\\NRVARCD.BAT\""},
-                   .Vars = {{"PATH", u + "\\BIN;" + p + "\\BIN;" + SystemPath},
-                            {"INCLUDE", u + "\\INCLUDE;" + p + "\\INCLUDE;C:\\inc"},
-                            {"LIB", u + "\\LIB;" + p + "\\LIB"}}}});
+            writtenBack = RegKey{*stored.begin(), {"devshl.dll|volume", OnSystemDrive}};
+        // clang-format off
+        RunCases(file, line, {{
+            .Name = "script mode", .Values = stored, .Files = {{"@s\\Проекты\\BIN\\devshl.dll", ""}},
+            .Env = Unattended, .Program = bin, .Tail = "devshl.dll T x P", .Exit = 1,
+            .After = writtenBack, .Cmd = {"call \"" + ShortName(file, line, bin) + "\\NRVARCD.BAT\""},
+            .Vars = {{"PATH", u + "\\BIN;" + p + "\\BIN;" + SystemPath},
+                     {"INCLUDE", u + "\\INCLUDE;" + p + "\\INCLUDE;C:\\inc"},
+                     {"LIB", u + "\\LIB;" + p + "\\LIB"}}}});
+        // clang-format on
     }
-
-private:
-    const char* locale_;
-    UINT ansi_, oem_;
 };
 
-class LocaleGermanTest : public FolderNamesTest {
-protected:
-    LocaleGermanTest() : FolderNamesTest("de_DE", 1252, 850) {}
-};
-
-class LocaleRussianTest : public FolderNamesTest {
-protected:
-    LocaleRussianTest() : FolderNamesTest("ru_RU", 1251, 866) {}
-};
-
-class LocaleEnglishTest : public FolderNamesTest {
-protected:
-    LocaleEnglishTest() : FolderNamesTest("en_US", 1252, 437) {}
-};
+class LocaleGermanTest : public FolderNamesTest {};
+class LocaleRussianTest : public FolderNamesTest {};
+class LocaleEnglishTest : public FolderNamesTest {};
 
 // Ü is in both of the group's code pages, at another byte in each; Проекты is in neither, so
 // the program knows its folder by the short name only.

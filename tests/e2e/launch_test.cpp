@@ -39,6 +39,11 @@ TEST_F(LaunchTest, Runs)
         {.Name = "a path with a blank", .Values = {{"run.exe", Sz("@s\\my media")}},
          .Files = {{"@s\\my media\\run.exe", "@recorder"}, {"@s\\my.exe", "@recorder"}},
          .Tail = "run.exe Tools $s_/x", .Tool = {{"cmdline", "\"@s\\my media\\run.exe\" /x"}}},
+        // A command that goes on after the target's path, in a folder with a blank: the whole
+        // first word is quoted, so the tool below the target starts.
+        {.Name = "a command going on after the target's path", .Values = {{"BIN", Sz("@s\\My Tools")}},
+         .Files = {{"@s\\My Tools\\BIN\\tool.exe", "@recorder"}}, .Tail = "BIN Tools $s\\tool.exe_/q",
+         .Tool = {{"cmdline", "\"@s\\My Tools\\BIN\\tool.exe\" /q"}}},
         // A command naming no program: a box without an owner gives the command line and
         // the platform's reason, and the run ends with 3 once it is dismissed.
         {.Name = "no such tool", .Values = {{"run.dll", Sz("@m")}}, .Files = target,

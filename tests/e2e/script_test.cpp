@@ -212,4 +212,50 @@ TEST_F(ScriptTest, CallsInCmd)
     RunCases(HERE, rows);
 }
 
+// Below roots holding &, % and ^, both blocks give the variables exactly the folders, where
+// before & cut PATH short, % garbled it and ^ was lost; a root with cmd's syntax is quoted in
+// the block for other interpreters only, and the block for cmd gives no empty entry for LIB.
+// A target in a drive's root has the drive itself for its root, and keeps its letter. Missing,
+// the file is written and the location written back, with the volume it lies on (D: tells
+// none).
+TEST_F(ScriptTest, RootsWithCmdSyntax)
+{
+    const struct {
+        const char *Name, *Program, *Location, *Stored, *Quote;
+    } roots[] = {
+        {"& and %", "@s\\R&D", "@s\\100%", "@s\\100%\\BIN", "\""},
+        {"^", "@s\\x^y", "@s\\plain", "@s\\plain\\BIN", "\""},
+        {"drive root", "@s\\suite", "D:", "D:\\", ""},
+    };
+    std::vector<E2eCase> rows;
+    for (const auto& root : roots) {
+        const std::string p = root.Program, l = root.Location, q = root.Quote;
+        auto bare = [&](const char* dir) { return p + "\\" + dir + ";" + l + "\\" + dir; };
+        auto quoted = [&](const char* dir) {
+            return q + p + "\\" + dir + q + ";" + l + "\\" + dir + ";";
+        };
+        std::optional<RegKey> writtenBack;
+        if (l != "D:")
+            writtenBack =
+                RegKey{{"devshl.dll", Sz(root.Stored)}, {"devshl.dll|volume", OnSystemDrive}};
+        // clang-format off
+        E2eCase row{.Name = std::string(root.Name) + ", cmd", .Values = {{"devshl.dll", Sz(root.Stored)}},
+                    .Files = {{(l == "D:" ? l : root.Stored) + "\\devshl.dll", ""}},
+                    .Program = p + "\\BIN", .Tail = "devshl.dll T x P", .Exit = 1, .After = writtenBack,
+                    .Cmd = {"call \"@p\\NRVARCD.BAT\""},
+                    .Vars = {{"PATH", bare("BIN") + ";" + SystemPath},
+                             {"INCLUDE", bare("INCLUDE") + ";C:\\inc"}, {"LIB", bare("LIB")}}};
+        rows.push_back(row);
+        row.Name = std::string(root.Name) + ", other interpreters";
+        row.Exit = 0;
+        row.After = std::nullopt;
+        row.CmdEnv = {{"OS", "OS2"}};
+        row.Vars = {{"PATH", quoted("BIN") + "\"" + SystemPath + "\""},
+                    {"INCLUDE", quoted("INCLUDE") + "\"C:\\inc\""}, {"LIB", quoted("LIB") + "\"\""}};
+        // clang-format on
+        rows.push_back(row);
+    }
+    RunCases(HERE, rows);
+}
+
 }  // namespace
