@@ -172,11 +172,6 @@ Record E2eTest::ParseRecord(const std::string& text)
     return record;
 }
 
-Record E2eTest::ReadRecord(const std::string& path)
-{
-    return ParseRecord(ReadFileText(path));
-}
-
 std::string E2eTest::Examples()
 {
     std::string path = "Z:" + Env("NRTEST_SOURCE") + "/examples";

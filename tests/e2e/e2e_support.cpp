@@ -3,14 +3,6 @@
 
 #include <cstdlib>
 
-std::string RegValue::Text() const
-{
-    std::string s = Data;
-    while (!s.empty() && s.back() == '\0')
-        s.pop_back();
-    return s;
-}
-
 std::optional<std::string> E2eTest::EnvValue(const std::string& name)
 {
     static wchar_t buffer[32768];
@@ -98,10 +90,11 @@ void E2eTest::SetUp()
         GTEST_SKIP() << "no " << Env("NRTEST_LOCALE")
                      << " locale here: " << Env("NRTEST_NO_LOCALE");
     }
-    if (!Env("NRTEST_CODE_PAGES").empty())
+    if (!Env("NRTEST_CODE_PAGES").empty()) {
         ASSERT_EQ(Env("NRTEST_CODE_PAGES"),
                   std::to_string(GetACP()) + "/" + std::to_string(GetOEMCP()))
             << "the group runs under " << Env("NRTEST_LOCALE") << ".UTF-8";
+    }
 }
 
 void E2eTest::TearDown()
@@ -276,25 +269,6 @@ bool E2eTest::SetString(const char* file, int line, const std::string& name,
                         const std::string& text)
 {
     return SetValue(file, line, name, REG_SZ, text + std::string(1, '\0'));
-}
-
-bool E2eTest::SetDword(const char* file, int line, const std::string& name, DWORD value)
-{
-    return SetValue(file, line, name, REG_DWORD,
-                    std::string(reinterpret_cast<const char*>(&value), 4));
-}
-
-RegValue E2eTest::GetValue(const std::string& name)
-{
-    RegValue value;
-    const RegKey values = LocatorValues();
-    auto found = values.find(name);
-    if (found != values.end()) {
-        value.Present = true;
-        value.Type = found->second.Type;
-        value.Data = found->second.Data;
-    }
-    return value;
 }
 
 bool E2eTest::KeyExists(const char* path)

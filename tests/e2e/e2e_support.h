@@ -39,14 +39,6 @@ constexpr DWORD RunWaitMs = 90000;
 // The PATH a run gets unless it says otherwise.
 constexpr const char* SystemPath = "C:\\windows\\system32;C:\\windows";
 
-// A value as the registry holds it; Present is false when there is none.
-struct RegValue {
-    bool Present = false;
-    DWORD Type = 0;
-    std::string Data;
-    std::string Text() const;  // Data without its terminator
-};
-
 // What the started tool wrote down, in UTF-8: cmdline, path, cwd,
 // errormode.
 using Record = std::map<std::string, std::string>;
@@ -177,8 +169,6 @@ public:
     // The platform's text for a system error code, as FormatMessageA gives it, without the
     // blanks and line ends it ends with.
     static std::string SystemReason(DWORD code);
-    // The tool's record as the recorder wrote it to path, once it is there.
-    static Record ReadRecord(const std::string& path);
     static Record ParseRecord(const std::string& text);
     // The examples folder of the source tree (NRTEST_SOURCE), as the prefix sees it.
     static std::string Examples();
@@ -190,8 +180,6 @@ public:
                          const std::string& data);
     static bool SetString(const char* file, int line, const std::string& name,
                           const std::string& text);
-    static bool SetDword(const char* file, int line, const std::string& name, DWORD value);
-    static RegValue GetValue(const std::string& name);
     static bool KeyExists(const char* path);
     static void RemoveProductKeys();
 
@@ -248,8 +236,6 @@ public:
     // Keystrokes reach the program's thread a little after xdotool has sent them, so these
     // wait (within the limit) for the expected state and return the last one seen.
     static HWND WaitForFocus(HWND window, HWND expected, DWORD timeoutMs = 5000);
-    static std::string WaitForItemText(HWND dialog, int id, const std::string& expected,
-                                       DWORD timeoutMs = 5000);
 
     // Real input through the X server: gives window the focus, then sends the xdotool
     // actions (such as "key Tab" or "type --delay 20 text"); false when xdotool failed.

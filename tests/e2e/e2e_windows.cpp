@@ -171,17 +171,6 @@ HWND E2eTest::WaitForFocus(HWND window, HWND expected, DWORD timeoutMs)
     return focus;
 }
 
-std::string E2eTest::WaitForItemText(HWND dialog, int id, const std::string& expected,
-                                     DWORD timeoutMs)
-{
-    std::string text = ItemText(dialog, id);
-    for (DWORD waited = 0; text != expected && waited < timeoutMs; waited += 50) {
-        Sleep(50);
-        text = ItemText(dialog, id);
-    }
-    return text;
-}
-
 bool E2eTest::Keys(const char* file, int line, HWND window, const std::string& actions)
 {
     Settle(window);

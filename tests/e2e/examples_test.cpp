@@ -22,6 +22,11 @@ protected:
     EnvSet env_;
 };
 
+std::string Quoted(const std::string& path)
+{
+    return '"' + path + '"';
+}
+
 bool Says(const CmdResult& result, const std::string& text)
 {
     return result.Output.find(text) != std::string::npos;
@@ -33,10 +38,8 @@ TEST_F(ExamplesTest, RegistryFileImportsWithTheRegistryEditor)
         RunCmd(HERE, "start \"\" /wait regedit /s \"" + Examples() + "\\marlinth.reg\"",
                In("regedit.txt"));
     EXPECT_EQ(0u, import.ExitCode) << import.Output;
-    EXPECT_EQ("E:\\SUITE\\BIN", GetValue("devshl.dll").Text());
-    RegValue media = GetValue("media");
-    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), media.Type);
-    EXPECT_EQ(std::string(4, '\0'), media.Data);
+    EXPECT_TRUE(LocatorValues() == RegKey({{"devshl.dll", Sz("E:\\SUITE\\BIN")},
+                                           {"media", {REG_DWORD, std::string(4, '\0')}}}));
 }
 
 // Each batch file run as cmd /c does, ending with the file's exit code and saying what it
@@ -92,13 +95,12 @@ TEST_F(ExamplesTest, BatchFilesEndWithTheOutcomeTheyState)
         for (const auto& variable : row.Env)
             env[variable.first] = variable.second;
         CmdResult result =
-            RunCmd(HERE, "\"" + Examples() + "\\" + row.Example + "\"", In("out.txt"), env);
+            RunCmd(HERE, Quoted(Examples() + "\\" + row.Example), In("out.txt"), env);
         EXPECT_EQ(row.Exit, result.ExitCode) << result.Output;
         EXPECT_TRUE(Says(result, row.Said)) << result.Output;
     }
     // The tool of the first row, as started.
-    Record tool = ReadRecord(In("record.txt"));
-    EXPECT_EQ(Media() + "\\run.exe", tool["cmdline"]);
+    EXPECT_EQ(Media() + "\\run.exe", ParseRecord(ReadFileText(In("record.txt")))["cmdline"]);
 }
 
 TEST_F(ExamplesTest, DevvarsPutsTheFoldersInFrontFromAnywhere)
@@ -132,14 +134,14 @@ TEST_F(ExamplesTest, CiBuildSetsTheRegistryAndRunsUnattended)
         ASSERT_TRUE(WriteFileText(HERE, example, text));
     }
     const auto Call = [&](const char* file, int line, const char*) {
-        return RunCmd(file, line, "\"" + example + "\"", In("out.txt"), env_);
+        return RunCmd(file, line, Quoted(example), In("out.txt"), env_);
     };
     env_["NRCDROM_LOCATION"] = Media();
     CmdResult ready = Call(HERE, "ci-build.bat");
     EXPECT_EQ(0u, ready.ExitCode) << ready.Output;
     EXPECT_TRUE(Says(ready, "Build environment ready: devshl.dll in " + Media() + "."))
         << ready.Output;
-    EXPECT_EQ(Media(), GetValue("devshl.dll").Text());
+    EXPECT_EQ(Sz(Media()).Data, LocatorValues()["devshl.dll"].Data);
     EXPECT_TRUE(Exists(In("prog\\NRVARCD.BAT")));
 
     // nrcdrom's own line, which the 2>&1 after its command line puts in the build's output,

@@ -10,6 +10,7 @@
 //   N: network
 //   I: CD-ROM 6b6b6b6b OMEGA        a look-alike of J: under the ANSI code page
 //   J: CD-ROM 6b6b6b6b ΩMEGA        a label no ANSI code page here spells
+#include <cstdlib>
 #include <string>
 
 #include "e2e_support.h"
@@ -24,26 +25,16 @@ protected:
     {
         E2eTest::SetUp();
         ClearDrives();
-        // The drives as the platform reports them to the program; on any others the rows
-        // below would show nothing.
-        const struct {
-            const char* Root;
-            UINT Type;
-            DWORD Serial;
-        } drives[] = {
-            {"E:\\", DRIVE_CDROM, 0x1a2b3c4d}, {"F:\\", DRIVE_CDROM, 0x5e6f7a8b},
-            {"G:\\", DRIVE_CDROM, 0x1a2b3c4d}, {"H:\\", DRIVE_REMOVABLE, 0x0badf00d},
-            {"N:\\", DRIVE_REMOTE, 0},         {"I:\\", DRIVE_CDROM, 0x6b6b6b6b},
-            {"J:\\", DRIVE_CDROM, 0x6b6b6b6b},
-        };
-        for (const auto& drive : drives) {
-            SCOPED_TRACE(drive.Root);
-            ASSERT_EQ(drive.Type, GetDriveTypeA(drive.Root));
+        // The drives as the platform reports them to the program (a type of GetDriveType and a
+        // serial); on any others the rows below would show nothing.
+        for (const char* drive : {"E5 1a2b3c4d", "F5 5e6f7a8b", "G5 1a2b3c4d", "H2 0badf00d", "N4 ",
+                                  "I5 6b6b6b6b", "J5 6b6b6b6b"}) {
+            const std::string root = std::string(1, drive[0]) + ":\\";
             DWORD serial = 0;
-            if (drive.Serial != 0) {
-                ASSERT_TRUE(GetVolumeInformationA(drive.Root, nullptr, 0, &serial, nullptr, nullptr,
-                                                  nullptr, 0));
-                ASSERT_EQ(drive.Serial, serial);
+            GetVolumeInformationA(root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0);
+            ASSERT_EQ(drive[1] - '0', static_cast<int>(GetDriveTypeA(root.c_str()))) << root;
+            if (drive[3] != '\0') {
+                ASSERT_EQ(strtoul(drive + 3, nullptr, 16), serial) << root;
             }
         }
     }

@@ -129,12 +129,10 @@ TEST_F(ScriptTest, TwentyRunsAtOnceLeaveOneWholeFile)
         writers += outcome.ExitCode == 1 ? 1 : 0;
     }
     EXPECT_GE(writers, 1);
-    RunCases(HERE, {{.Name = "after them",
-                     .Values = {{"devshl.dll", Sz(Location)}},
-                     .Files = Target,
-                     .Program = Suite,
-                     .Tail = Tail,
-                     .FilesAfter = {{"@p\\NRVARCD*", "NRVARCD.BAT|"}}}});
+    // clang-format off
+    RunCases(HERE, {{.Name = "after them", .Values = {{"devshl.dll", Sz(Location)}}, .Files = Target,
+                     .Program = Suite, .Tail = Tail, .FilesAfter = {{"@p\\NRVARCD*", "NRVARCD.BAT|"}}}});
+    // clang-format on
 }
 
 // NRVARCD.BAT called in cmd, by the lines of a batch file: S calls the file, O an older one
@@ -161,13 +159,11 @@ TEST_F(ScriptTest, CallsInCmd)
         longPath += ";C:\\long\\folder\\number\\" + std::to_string(i);
     auto calls = [&](const char* name, const EnvSet& old, const std::vector<std::string>& lines,
                      bool off = false, const EnvSet& after = {}) {
-        E2eCase row{.Name = name,
-                    .Values = {{"devshl.dll", Sz(Location)}},
-                    .Files = Target,
-                    .Program = Suite,
-                    .Tail = Tail,
-                    .Cmd = lines,
+        // clang-format off
+        E2eCase row{.Name = name, .Values = {{"devshl.dll", Sz(Location)}}, .Files = Target,
+                    .Program = Suite, .Tail = Tail, .Cmd = lines,
                     .CmdEnv = {{"PATH", sys}, {"INCLUDE", "C:\\inc"}, {"LIB", unset}}};
+        // clang-format on
         for (const auto& v : old)
             row.CmdEnv[v.first] = v.second;
         row.Vars = row.CmdEnv;
