@@ -19,21 +19,7 @@ RegData Kept(const std::string& location)
     return {REG_SZ, location + std::string(1, '\0') + "as stored" + std::string(1, '\0')};
 }
 
-class DialogTest : public E2eTest {
-protected:
-    // Starts the program with the tail and waits for its location dialog.
-    HWND OpenDialog(const char* file, int line, const std::string& tail)
-    {
-        run_ = Start(file, line, tail);
-        return run_ != nullptr ? WaitForWindow(file, line, run_) : nullptr;
-    }
-    Outcome Cancelled(const char* file, int line, HWND dialog)
-    {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        return Finish(file, line, run_);
-    }
-    ProgramRun* run_ = nullptr;
-};
+class DialogTest : public E2eTest {};
 
 TEST_F(DialogTest, Runs)
 {
@@ -123,11 +109,18 @@ TEST_F(DialogTest, Runs)
     // clang-format on
 }
 
-// Centred on the real desktop, whatever the sizes the platform gives the two; the focus
-// starts on OK, and Tab walks the tab order.
-TEST_F(DialogTest, OpensCentredWithFocusOnOkAndTabWalksTheTabOrder)
+// What only the running windows show, in one run. The dialog opens centred on the real
+// desktop, whatever the sizes the platform gives the two; the focus starts on OK, and Tab
+// walks the tab order. The error box has one button, OK, and the error icon, and is owned by
+// the dialog. The open-file dialog starts in the typed folder, titled without a product name
+// of its own, lists only the target's name, and Cancel leaves the field as it was.
+TEST_F(DialogTest, Windows)
 {
-    HWND dialog = OpenDialog(HERE, "");
+    ASSERT_TRUE(MakeDir(HERE, In("other")));
+    ASSERT_TRUE(WriteFileText(HERE, In("other\\devshl.dll"), ""));
+    ASSERT_TRUE(WriteFileText(HERE, In("other\\notes.txt"), ""));
+    ProgramRun* run = Start(HERE, "");
+    HWND dialog = run != nullptr ? WaitForWindow(HERE, run) : nullptr;
     ASSERT_NE(nullptr, dialog);
     RECT r = WindowRect(GetDesktopWindow());
     RECT w = WindowRect(dialog);
@@ -139,17 +132,10 @@ TEST_F(DialogTest, OpensCentredWithFocusOnOkAndTabWalksTheTabOrder)
         ASSERT_TRUE(Keys(HERE, dialog, "key Tab"));
         EXPECT_EQ(GetDlgItem(dialog, id), WaitForFocus(dialog, GetDlgItem(dialog, id)));
     }
-    EXPECT_EQ(2u, Cancelled(HERE, dialog).ExitCode);
-}
 
-// The error box has one button, OK, and the error icon, and is owned by the dialog.
-TEST_F(DialogTest, ErrorBoxHasOneButtonAndTheErrorIcon)
-{
-    HWND dialog = OpenDialog(HERE, "");
-    ASSERT_NE(nullptr, dialog);
     SetItem(dialog, IDC_LOCATION, In("missing"));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    HWND box = WaitForWindow(HERE, run_, dialog);
+    HWND box = WaitForWindow(HERE, run, dialog);
     ASSERT_NE(nullptr, box);
     std::vector<HWND> buttons = VisibleChildren(box, "Button");
     ASSERT_EQ(1u, buttons.size());
@@ -160,21 +146,10 @@ TEST_F(DialogTest, ErrorBoxHasOneButtonAndTheErrorIcon)
     EXPECT_TRUE(icon);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntilGone(box));
-    EXPECT_EQ(2u, Cancelled(HERE, dialog).ExitCode);
-}
 
-// The open-file dialog starts in the typed folder, titled without a product name of its own,
-// lists only the target's name, and Cancel leaves the field as it was.
-TEST_F(DialogTest, OpenFileDialogLooksForTheTargetAndCancelLeavesTheField)
-{
-    ASSERT_TRUE(MakeDir(HERE, In("other")));
-    ASSERT_TRUE(WriteFileText(HERE, In("other\\devshl.dll"), ""));
-    ASSERT_TRUE(WriteFileText(HERE, In("other\\notes.txt"), ""));
-    HWND dialog = OpenDialog(HERE, "");
-    ASSERT_NE(nullptr, dialog);
     SetItem(dialog, IDC_LOCATION, In("other") + "\\");
     PostMessageA(dialog, WM_COMMAND, IDC_BROWSE, 0);
-    HWND open = WaitForWindow(HERE, run_, dialog);
+    HWND open = WaitForWindow(HERE, run, dialog);
     ASSERT_NE(nullptr, open);
     EXPECT_EQ("Locate Duzudiziv Eraziz DLL Files", WindowText(open));
     EXPECT_EQ("devshl.dll", ItemText(open, OpenFileNameField).substr(0, 10));
@@ -185,7 +160,8 @@ TEST_F(DialogTest, OpenFileDialogLooksForTheTargetAndCancelLeavesTheField)
     PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(WaitUntilGone(open));
     EXPECT_EQ(In("other") + "\\", ItemText(dialog, IDC_LOCATION));
-    EXPECT_EQ(2u, Cancelled(HERE, dialog).ExitCode);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(2u, Finish(HERE, run).ExitCode);
 }
 
 }  // namespace

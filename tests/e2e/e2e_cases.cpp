@@ -183,6 +183,7 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
         options.StdErr = options.StdOut = CreateFileA(
             output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
 
+        MarkLog();
         ProgramRun* program = Start(file, line, Expand(row.Tail), options);
         HWND dialog = nullptr;
         for (const std::string& step : row.Dialog)
@@ -205,6 +206,7 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
         for (const auto& entry : row.Tool)
             EXPECT_EQ(Expand(entry.second), run.Tool[entry.first]) << entry.first;
         EXPECT_EQ(Expand(row.Output), ReadFileText(output));
+        EXPECT_NE(std::string::npos, LogSinceMark().find(row.Log)) << "no " << row.Log;
         RegKey expected = before;
         if (row.After) {
             expected.clear();

@@ -99,6 +99,7 @@ struct E2eCase {
     // What the run wrote to its standard output and error, given one file as 2>&1 gives it.
     std::string Output;
     bool Waits = false;  // the program ends only once what it started has ended
+    std::string Log;     // a text in what Wine's debug channels (Env WINEDEBUG) logged
     // After the run, lines of a batch file that cmd runs (written in the OEM code page), with
     // PATH SystemPath, INCLUDE C:\inc, LIB unset and OS Windows_NT unless CmdEnv says; they
     // must print nothing and leave errorlevel 0, and `set` must then show Vars (nullopt:

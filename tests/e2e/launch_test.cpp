@@ -52,6 +52,13 @@ TEST_F(LaunchTest, Runs)
                                 "\r\n\r\nCommand line: no-such-tool.exe @m\\run.dll\r\n\r\n") +
                     SystemReason(ERROR_FILE_NOT_FOUND)},
          .Exit = 3},
+        // The tool starts in the caller's directory with the default error mode. Wine starts
+        // every child so whatever the parent's, so the child's own report cannot tell; Wine's
+        // process channel shows the creation flags.
+        {.Name = "error mode", .Values = {{"run.dll", Sz("@m")}}, .Files = target,
+         .Env = {{"WINEDEBUG", "-all,warn+process"}}, .Tail = "run.dll Tools tool.exe_$s",
+         .Tool = {{"errormode", "0"}, {"cwd", "@c"}},
+         .Log = "tool.exe\",...): ignoring some flags in 4000000\n"},
         // The location in front of PATH only with S, and the platform's own unset PATH.
         {.Name = "S", .Values = {{"run.dll", Sz("@m")}}, .Files = target,
          .Env = {{"PATH", "C:\\old"}}, .Tail = "run.dll Tools tool.exe_$s S",
@@ -187,24 +194,6 @@ TEST_F(LaunchTest, WaitForTheTool)
          .After = RegKey{{"run.dll", Sz("@m")}, {"run.dll|volume", OnSystemDrive}}},
     });
     // clang-format on
-}
-
-// Wine starts every child with the default error mode whatever the parent's, so the child's
-// own report cannot tell; Wine's process channel shows the creation flags.
-TEST_F(LaunchTest, ChildStartsWithTheDefaultErrorModeInTheCallersDirectory)
-{
-    ASSERT_TRUE(WriteFileText(HERE, Media() + "\\run.dll", "target"));
-    ASSERT_TRUE(SetString(HERE, "run.dll", Media()));
-    RunOptions options;
-    options.Env["WINEDEBUG"] = std::string("-all,warn+process");
-    MarkLog();
-    Outcome run = Run(HERE, "run.dll Tools tool.exe_$s", options);
-    std::string log = LogSinceMark();
-    ASSERT_EQ(2u, run.Processes);
-    EXPECT_NE(std::string::npos, log.find("tool.exe\",...): ignoring some flags in 4000000\n"))
-        << log;
-    EXPECT_EQ("0", run.Tool["errormode"]);
-    EXPECT_EQ(Cwd(), run.Tool["cwd"]);
 }
 
 }  // namespace
