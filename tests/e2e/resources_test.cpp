@@ -1,11 +1,10 @@
 // The resources of the built program as the platform's own loaders see them: the dialog the
 // platform builds from template 102, each string loaded into the buffer the program gives it,
-// the version block read through the version calls, an icon made from each group and each
-// image, and the language of everything. What the bytes say is checked once, outside Wine, by
+// the version block read through the version calls, and an icon made from each group and each
+// image. What the bytes say (the language of everything too) is checked once, outside Wine, by
 // tests/resources/check_resources.py.
 #include <windows.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -150,32 +149,6 @@ TEST_F(ResourcesTest, EveryIconImageMakesAnIconAndEachGroupA32PixelOne)
                                                                        TRUE, 32, 32, 0);
         EXPECT_EQ(32, makeIcon(static_cast<WORD>(image), 32)) << "icon group " << group;
     }
-}
-
-BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR languages)
-{
-    reinterpret_cast<std::set<WORD>*>(languages)->insert(language);
-    return TRUE;
-}
-
-BOOL CALLBACK AddLanguages(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR languages)
-{
-    EnumResourceLanguagesA(module, type, name, AddLanguage, languages);
-    return TRUE;
-}
-
-BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR languages)
-{
-    EnumResourceNamesA(module, type, AddLanguages, languages);
-    return TRUE;
-}
-
-// The platform finds every resource in US English, and in no other language.
-TEST_F(ResourcesTest, EveryResourceIsUsEnglish)
-{
-    std::set<WORD> languages;
-    EnumResourceTypesA(Program(), AddType, reinterpret_cast<LONG_PTR>(&languages));
-    EXPECT_EQ(std::set<WORD>({MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}), languages);
 }
 
 }  // namespace

@@ -45,9 +45,6 @@ protected:
         ASSERT_TRUE(MakeDir(HERE, Location));
         ASSERT_TRUE(WriteFileText(HERE, std::string(Location) + "\\devshl.dll", ""));
     }
-    RunOptions& Options() { return options_; }
-
-private:
     RunOptions options_;
 };
 
@@ -62,13 +59,9 @@ TEST_F(ScriptTest, Runs)
     // going (the driver stands in for one) stays.
     char live[32];
     snprintf(live, sizeof live, "NRVARCD.BAT.%08lX.new", GetCurrentProcessId());
-    auto with = [](std::map<std::string, std::string> files, const std::string& name,
-                   const std::string& text) {
-        files[name] = text;
-        return files;
-    };
-    const std::map<std::string, std::string> killed = with(
-        with(Target, "@p\\NRVARCD.BAT.7FFFFFF0.new", "killed"), "@p\\" + std::string(live), "");
+    std::map<std::string, std::string> killed = Target;
+    killed["@p\\NRVARCD.BAT.7FFFFFF0.new"] = "killed";
+    killed["@p\\" + std::string(live)] = "";
     const std::pair<const std::string, std::optional<std::string>> alone = {"@p\\NRVARCD*",
                                                                             "NRVARCD.BAT|"};
     // clang-format off
@@ -92,11 +85,11 @@ TEST_F(ScriptTest, Runs)
         // A copy of the program's folder brings the old file along: the copy writes it for its
         // own folder, and the stored location, which did not change, is left as it was.
         {.Name = "copied program folder", .Values = kept,
-         .Files = with(Target, "@p\\NRVARCD.BAT", Written), .Program = "D:\\Program Files\\Copy\\BIN",
+         .Files = {{Target.begin()->first, ""}, {"@p\\NRVARCD.BAT", Written}}, .Program = "D:\\Program Files\\Copy\\BIN",
          .Tail = Tail, .Exit = 1, .FilesAfter = {{"@p\\NRVARCD.BAT", WrittenWith("Suite", "Copy")}}},
         {.Name = "location given in the prompt replaces a longer file whole",
          .Values = {{"devshl.dll", Sz("@s\\gone")}},
-         .Files = with(Target, "@p\\NRVARCD.BAT", std::string(3000, 'o')), .Program = Suite,
+         .Files = {{Target.begin()->first, ""}, {"@p\\NRVARCD.BAT", std::string(3000, 'o')}}, .Program = Suite,
          .Tail = Tail, .Dialog = {"type D:\\media\\BIN", "ok"}, .Exit = 1, .After = stored,
          .FilesAfter = {{"@p\\NRVARCD.BAT", Written + "..."}}},
         // The file system refuses the new file: the old one stays whole and nothing is left
@@ -121,7 +114,7 @@ TEST_F(ScriptTest, Runs)
 TEST_F(ScriptTest, TwentyRunsAtOnceLeaveOneWholeFile)
 {
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
-    std::vector<Outcome> outcomes = FinishAll(HERE, StartMany(HERE, 20, Tail, Options()));
+    std::vector<Outcome> outcomes = FinishAll(HERE, StartMany(HERE, 20, Tail, options_));
     ASSERT_EQ(20u, outcomes.size());
     int writers = 0;
     for (const Outcome& outcome : outcomes) {
@@ -200,7 +193,7 @@ TEST_F(ScriptTest, CallsInCmd)
     // The program's folder holds a blank; its BIN is searched by the loader as by cmd.
     rows[0].Loads = "tool.exe";
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
-    ASSERT_EQ(1u, Run(HERE, Tail, Options()).ExitCode);
+    ASSERT_EQ(1u, Run(HERE, Tail, options_).ExitCode);
     std::string older = ReadFileText(std::string(Suite) + "\\NRVARCD.BAT");
     for (size_t at = older.find("D:\\media"); at != std::string::npos; at = older.find("D:\\media"))
         older.replace(at, 8, "D:\\old");
