@@ -180,8 +180,8 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
                                               : std::nullopt;
         const std::string output = NextRecordPath("output");
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        options.StdErr = options.StdOut = CreateFileA(
-            output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        options.Output = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                     CREATE_ALWAYS, 0, nullptr);
 
         MarkLog();
         ProgramRun* program = Start(file, line, Expand(row.Tail), options);
@@ -197,7 +197,7 @@ void E2eTest::RunCases(const char* file, int line, const std::vector<E2eCase>& c
             EXPECT_EQ(0u, accounting.ActiveProcesses) << "the program ended before its tool";
         }
         Outcome run = program != nullptr ? Finish(file, line, program) : Outcome();
-        CloseHandle(options.StdErr);
+        CloseHandle(options.Output);
         for (HANDLE handle : held)
             CloseHandle(handle);
 

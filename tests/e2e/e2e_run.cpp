@@ -57,7 +57,6 @@ ProgramRun* E2eTest::Start(const char* file, int line, const std::string& tail,
                            const RunOptions& options)
 {
     const std::string program = options.Program.empty() ? program_ : options.Program;
-    const std::string cwd = options.Cwd.empty() ? Cwd() : options.Cwd;
     const std::string record = NextRecordPath("record");
     std::map<std::string, std::optional<std::string>> env = {{"PATH", std::string(SystemPath)},
                                                              {"NRTEST_RECORD", record}};
@@ -68,22 +67,17 @@ ProgramRun* E2eTest::Start(const char* file, int line, const std::string& tail,
     std::wstring commandLine = Utf16("\"" + program + "\"" + (tail.empty() ? "" : " " + tail));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    bool redirected = options.StdErr != nullptr || options.StdOut != nullptr;
+    bool redirected = options.Output != nullptr;
     if (redirected) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput =
-            options.StdOut != nullptr ? options.StdOut : GetStdHandle(STD_OUTPUT_HANDLE);
-        startup.hStdError =
-            options.StdErr != nullptr ? options.StdErr : GetStdHandle(STD_ERROR_HANDLE);
-        for (HANDLE handle : {options.StdErr, options.StdOut})
-            if (handle != nullptr)
-                SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+        startup.hStdOutput = startup.hStdError = options.Output;
+        SetHandleInformation(options.Output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     }
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(Utf16(program).c_str(), &commandLine[0], nullptr, nullptr, redirected,
                         CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, block.data(),
-                        Utf16(cwd).c_str(), &startup, &info)) {
+                        Utf16(Cwd()).c_str(), &startup, &info)) {
         ADD_FAILURE_AT(file, line)
             << "cannot start " << program << " (error " << GetLastError() << ")";
         return nullptr;

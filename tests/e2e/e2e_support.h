@@ -113,14 +113,12 @@ struct E2eCase {
 // How a run is started; what is not given comes from the fixture.
 struct RunOptions {
     std::string Program;  // empty: the installed program
-    std::string Cwd;      // empty: Cwd()
     // Variables set (a value) or removed (nullopt) in the program's environment, which is
     // otherwise the driver's own with PATH set to SystemPath.
     std::map<std::string, std::optional<std::string>> Env;
-    // Where the program's standard error and output go (the fixture makes them inheritable);
-    // null: nowhere of the test's.
-    HANDLE StdErr = nullptr;
-    HANDLE StdOut = nullptr;
+    // Where the program's standard output and error both go (the fixture makes it
+    // inheritable); null: nowhere of the test's.
+    HANDLE Output = nullptr;
 };
 
 // One run of the program, held in a job of its own until TearDown.
