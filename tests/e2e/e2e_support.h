@@ -221,8 +221,6 @@ public:
     static std::string WindowText(HWND window);
     static std::string ItemText(HWND dialog, int id);
     static void SetItem(HWND dialog, int id, const std::string& text);
-    // The text of the first child of class className that has any.
-    static std::string ChildText(HWND parent, const char* className);
     // The visible children of class className, in z order.
     static std::vector<HWND> VisibleChildren(HWND parent, const char* className);
     static HWND FindChild(HWND parent, const char* className);

@@ -33,7 +33,6 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
 
 struct ChildSearch {
     const char* ClassName;
-    bool NeedText;
     HWND Found;
 };
 
@@ -43,8 +42,6 @@ BOOL CALLBACK MatchChild(HWND window, LPARAM param)
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     if (lstrcmpiA(name, search->ClassName) != 0)
-        return TRUE;
-    if (search->NeedText && GetWindowTextLengthA(window) == 0)
         return TRUE;
     search->Found = window;
     return FALSE;
@@ -111,16 +108,9 @@ void E2eTest::SetItem(HWND dialog, int id, const std::string& text)
                         &result);
 }
 
-std::string E2eTest::ChildText(HWND parent, const char* className)
-{
-    ChildSearch search{className, true, nullptr};
-    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-    return search.Found != nullptr ? WindowText(search.Found) : std::string();
-}
-
 HWND E2eTest::FindChild(HWND parent, const char* className)
 {
-    ChildSearch search{className, false, nullptr};
+    ChildSearch search{className, nullptr};
     EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
