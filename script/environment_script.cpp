@@ -15,24 +15,33 @@ namespace {
 // the same file; the roots are written out where they are set, so that they never pass
 // through a file in another code page. What a call added is remembered in NRVARCD_<name>,
 // so the next call, or /off, takes out one occurrence of each of those entries wherever it
-// stands. In the text, a line that begins with $* is written once for each variable; $N is
-// the variable's name, $E the two entries this file adds to it and $I its number (1 to 3).
+// stands. The file lives in a folder of the call's own in %TEMP%, made by md, which fails when
+// anything holds the name, so that two calls at the same instant never share it; a call that
+// can make none in eight draws of %RANDOM% changes nothing and ends with errorlevel 1. In the
+// text, a line that begins with $* is written once for each variable; $N is the variable's
+// name, $E the two entries this file adds to it and $I its number (1 to 3).
 constexpr char NtBlockText[] =
     "@setlocal EnableExtensions DisableDelayedExpansion\r\n"
-    "@for %%V in (K1 K2 K3 M1 M2 M3 OFF OK) do @set NRVARCD_%%V=\r\n"
+    "@for %%V in (K1 K2 K3 M1 M2 M3 OFF OK T) do @set NRVARCD_%%V=\r\n"
     "@if /i \"%~1\"==\"/off\" set NRVARCD_OFF=1\r\n"
-    "@set \"NRVARCD_F=%TEMP%\\NRVARCD.%RANDOM%.tmp\"\r\n"
+    ":nrmake\r\n"
+    "@set \"NRVARCD_D=%TEMP%\\NRVARCD.%RANDOM%.tmp\" & set \"NRVARCD_T=%NRVARCD_T%.\" & "
+    "setlocal EnableExtensions & endlocal\r\n"
+    "@md \"%NRVARCD_D%\" 2>nul\r\n"
+    "@if errorlevel 1 goto nrtry\r\n"
+    "@set \"NRVARCD_F=%NRVARCD_D%\\v\"\r\n"
     "@>\"%NRVARCD_F%\" set\r\n"
     "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
     "$*if /i \"%%A\"==\"$N\" set \"NRVARCD_K$I=%%B\"\r\n"
     "$*if /i \"%%A\"==\"NRVARCD_$N\" set \"NRVARCD_M$I=%%B\"\r\n"
     "if \"%%A\"==\"NRVARCD_F\" set NRVARCD_OK=1\r\n"
     ")\r\n"
-    "@if not defined NRVARCD_OK exit /b 1\r\n"
+    "@if not defined NRVARCD_OK del \"%NRVARCD_F%\" 2>nul & rd \"%NRVARCD_D%\" & exit /b 1\r\n"
     "$*@if defined NRVARCD_M$I call :nrdrop $I 2>nul\r\n"
     "@set NRVARCD_K0=1\r\n"
     "@>\"%NRVARCD_F%\" set NRVARCD_K\r\n"
-    "@endlocal & set \"NRVARCD_F=%NRVARCD_F%\" & set \"NRVARCD_OFF=%NRVARCD_OFF%\"\r\n"
+    "@endlocal & set \"NRVARCD_F=%NRVARCD_F%\" & set \"NRVARCD_D=%NRVARCD_D%\" & "
+    "set \"NRVARCD_OFF=%NRVARCD_OFF%\"\r\n"
     "@if defined NRVARCD_OFF goto nroff\r\n"
     "$*@set \"$N=$E\" & set \"NRVARCD_$N=$E\"\r\n"
     "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
@@ -45,8 +54,12 @@ constexpr char NtBlockText[] =
     "$*if \"%%A\"==\"NRVARCD_K$I\" set \"$N=%%B\"\r\n"
     ")\r\n"
     ":nrdone\r\n"
-    "@del \"%NRVARCD_F%\" & set \"NRVARCD_F=\" & set \"NRVARCD_OFF=\"\r\n"
+    "@del \"%NRVARCD_F%\" & rd \"%NRVARCD_D%\" & set \"NRVARCD_F=\" & set \"NRVARCD_D=\" & "
+    "set \"NRVARCD_OFF=\"\r\n"
     "@exit /b 0\r\n"
+    ":nrtry\r\n"
+    "@if not \"%NRVARCD_T%\"==\"........\" goto nrmake\r\n"
+    "@exit /b 1\r\n"
     ":nrdrop\r\n"
     "@if not defined NRVARCD_K%1 goto :eof\r\n"
     "@set \"NRVARCD_A=;\" & set \"NRVARCD_X1=\" & set \"NRVARCD_X2=\"\r\n"

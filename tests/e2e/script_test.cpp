@@ -235,9 +235,10 @@ const std::string Bang = ";C:\\bang!dir;C:\\a!OS!b";
 
 // NRVARCD.BAT called in cmd, by the lines of a batch file: S calls the file, O an older one
 // that named D:\old instead of D:\media. Each row gives the old values (others:
-// PATH the system's, INCLUDE C:\inc, LIB unset) and the values after the lines that differ
-// from one call's (ours in front of the old value), or with Off from the old values, with
-// the markers unset; nothing is printed, and the errorlevel is 0.
+// PATH the system's, INCLUDE C:\inc, LIB unset, TEMP a folder of its own) and the values
+// after the lines that differ from one call's (ours in front of the old value), or with Off
+// from the old values, with the markers unset; nothing is printed, the errorlevel is 0 unless
+// the row says otherwise, and nothing is left in TEMP.
 TEST_F(ScriptTest, CallsInCmd)
 {
     using Vars = EnvSet;
@@ -249,6 +250,7 @@ TEST_F(ScriptTest, CallsInCmd)
         bool Off = false;
         bool DelayedExpansion = false;
         bool LoadsFromBin = false;  // the loader finds a module in the program's BIN after
+        const char* Errorlevel = "0";
     };
     const std::optional<std::string> unset;
     const std::string sys = SystemPath, S = "call \"" + std::string(Script) + "\"",
@@ -285,6 +287,23 @@ TEST_F(ScriptTest, CallsInCmd)
         {"/off after a newer file's call", {}, {O, S, S + " /off"}, {}, true},
         {"/off twice, any letter case", {}, {S, S + " /off", S + " /OFF"}, {}, true},
         {"/off alone", {{"PATH", Odd}}, {S + " /Off"}, {}, true},
+        // A set RANDOM stands for cmd's own: every name the file tries is taken.
+        {"every name for the temporary folder taken: nothing changes",
+         {{"TEMP", In("taken")}, {"RANDOM", "5"}},
+         {"md \"%TEMP%\\NRVARCD.5.tmp\"", S},
+         {},
+         true,
+         false,
+         false,
+         "1"},
+        {"TEMP a file: nothing changes",
+         {{"TEMP", In("older.bat")}},
+         {S},
+         {},
+         true,
+         false,
+         false,
+         "1"},
     };
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
     ASSERT_EQ(1u, Run(HERE, Tail, Options()).ExitCode);
@@ -292,9 +311,13 @@ TEST_F(ScriptTest, CallsInCmd)
     for (size_t at = older.find("D:\\media"); at != std::string::npos; at = older.find("D:\\media"))
         older.replace(at, 8, "D:\\old");
     ASSERT_TRUE(WriteFileText(HERE, In("older.bat"), older));
+    ASSERT_TRUE(MakeDir(HERE, In("temp")));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        Vars old = {{"PATH", sys}, {"INCLUDE", std::string("C:\\inc")}, {"LIB", unset}};
+        Vars old = {{"PATH", sys},
+                    {"INCLUDE", std::string("C:\\inc")},
+                    {"LIB", unset},
+                    {"TEMP", In("temp")}};
         for (const auto& v : row.Old)
             old[v.first] = v.second;
         std::string text = "@echo off\r\n";
@@ -308,7 +331,12 @@ TEST_F(ScriptTest, CallsInCmd)
         CmdResult cmd = RunCmd(HERE, delayed + In("calls.bat"), In("out.txt"), old);
         EXPECT_EQ("", cmd.Output);
         std::string set = "\n" + ReadFileText(In("set.txt"));
-        EXPECT_EQ("0", Variable(set, "NRERRORLEVEL"));
+        EXPECT_EQ(row.Errorlevel, Variable(set, "NRERRORLEVEL"));
+        WIN32_FIND_DATAA entry;  // no folder of a call left behind
+        HANDLE left = FindFirstFileA((In("temp") + "\\NRVARCD*").c_str(), &entry);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, left) << entry.cFileName;
+        if (left != INVALID_HANDLE_VALUE)
+            FindClose(left);
         Vars after = old;
         for (const auto& v : own) {
             after["NRVARCD_" + v.first] = row.Off ? unset : v.second;
