@@ -304,6 +304,15 @@ TEST_F(ScriptTest, CallsInCmd)
          false,
          false,
          "1"},
+        // After the endlocal, delayed expansion would take the ! in the folder's name.
+        {"TEMP holding a !, delayed expansion on: nothing changes",
+         {{"TEMP", In("a!b")}},
+         {S},
+         {},
+         true,
+         true,
+         false,
+         "1"},
     };
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
     ASSERT_EQ(1u, Run(HERE, Tail, Options()).ExitCode);
