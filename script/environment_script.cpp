@@ -17,7 +17,10 @@ namespace {
 // so the next call, or /off, takes out one occurrence of each of those entries wherever it
 // stands. The file lives in a folder of the call's own in %TEMP%, made by md, which fails when
 // anything holds the name, so that two calls at the same instant never share it; a call that
-// can make none in eight draws of %RANDOM% changes nothing and ends with errorlevel 1.
+// can make none in eight draws of %RANDOM% changes nothing and ends with errorlevel 1. The
+// file is written in cmd's code page, so a letter outside it comes back as ?: each value is
+// compared with the one cmd holds (!VAR! in an if, which parses neither again), and a call
+// that finds one changed changes nothing either.
 // The last lines run after the endlocal, in the caller's state; with delayed expansion on
 // (set "NRVARCD_E=!" leaves the name undefined only then), cmd takes a ! there, and in a text
 // that holds one a ^ too. For such a caller an old value that holds a ! goes to the file
@@ -47,6 +50,7 @@ constexpr char NtBlockText[] =
     "if \"%%A\"==\"NRVARCD_F\" set NRVARCD_OK=1\r\n"
     ")\r\n"
     "@if not defined NRVARCD_OK del \"%NRVARCD_F%\" 2>nul & rd \"%NRVARCD_D%\" & exit /b 1\r\n"
+    "@call :nrsame 2>nul\r\n"
     "$*@if defined NRVARCD_M$I call :nrdrop $I 2>nul\r\n"
     "@if not defined NRVARCD_E for /f \"tokens=2 delims=!\" %%A in (\"x%NRVARCD_D%x\") do "
     "set NRVARCD_FAIL=1\r\n"
@@ -79,6 +83,11 @@ constexpr char NtBlockText[] =
     ":nrtry\r\n"
     "@if not \"%NRVARCD_T%\"==\"........\" goto nrmake\r\n"
     "@exit /b 1\r\n"
+    ":nrsame\r\n"
+    "@setlocal EnableDelayedExpansion\r\n"
+    "$*@if not \"!$N!\"==\"!NRVARCD_K$I!\" set NRVARCD_FAIL=1\r\n"
+    "@endlocal & set \"NRVARCD_FAIL=%NRVARCD_FAIL%\"\r\n"
+    "@goto :eof\r\n"
     ":nrbang\r\n"
     "@set \"NRVARCD_V=\" & set \"NRVARCD_S=\" & set \"NRVARCD_Y=\"\r\n"
     "$!@set NRVARCD_Y=1\r\n"

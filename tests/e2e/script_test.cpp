@@ -304,6 +304,16 @@ TEST_F(ScriptTest, CallsInCmd)
          false,
          false,
          "1"},
+        // A letter outside cmd's code page (437 or 850; under Wine, which reads set's file in
+        // another code page than it writes it, too): the value comes back changed, and stays.
+        {"a value the file cannot carry: nothing changes",
+         {{"INCLUDE", std::string("C:\\Жук")}},
+         {S},
+         {},
+         true,
+         false,
+         false,
+         "1"},
         // After the endlocal, delayed expansion would take the ! in the folder's name.
         {"TEMP holding a !, delayed expansion on: nothing changes",
          {{"TEMP", In("a!b")}},
