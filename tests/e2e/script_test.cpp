@@ -256,6 +256,7 @@ TEST_F(ScriptTest, CallsInCmd)
     const std::string sys = SystemPath, S = "call \"" + std::string(Script) + "\"",
                       O = "call \"" + In("older.bat") + "\"";
     const Vars own = {{"PATH", OwnBin}, {"INCLUDE", OwnInc}, {"LIB", OwnLib}};
+    const std::string md = "md \"%TEMP%\\NRVARCD.5.tmp\"";
     std::string longPath = sys;  // about 7,900 characters
     for (int i = 1000; i < 1290; ++i)
         longPath += ";C:\\long\\folder\\number\\" + std::to_string(i);
@@ -287,42 +288,14 @@ TEST_F(ScriptTest, CallsInCmd)
         {"/off after a newer file's call", {}, {O, S, S + " /off"}, {}, true},
         {"/off twice, any letter case", {}, {S, S + " /off", S + " /OFF"}, {}, true},
         {"/off alone", {{"PATH", Odd}}, {S + " /Off"}, {}, true},
-        // A set RANDOM stands for cmd's own: every name the file tries is taken.
-        {"every name for the temporary folder taken: nothing changes",
-         {{"TEMP", In("taken")}, {"RANDOM", "5"}},
-         {"md \"%TEMP%\\NRVARCD.5.tmp\"", S},
-         {},
-         true,
-         false,
-         false,
-         "1"},
-        {"TEMP a file: nothing changes",
-         {{"TEMP", In("older.bat")}},
-         {S},
-         {},
-         true,
-         false,
-         false,
-         "1"},
-        // A letter outside cmd's code page (437 or 850; under Wine, which reads set's file in
-        // another code page than it writes it, too): the value comes back changed, and stays.
-        {"a value the file cannot carry: nothing changes",
-         {{"INCLUDE", std::string("C:\\Жук")}},
-         {S},
-         {},
-         true,
-         false,
-         false,
-         "1"},
-        // After the endlocal, delayed expansion would take the ! in the folder's name.
-        {"TEMP holding a !, delayed expansion on: nothing changes",
-         {{"TEMP", In("a!b")}},
-         {S},
-         {},
-         true,
-         true,
-         false,
-         "1"},
+        // Errorlevel 1 and nothing changed: every name the file draws is taken (a set RANDOM
+        // stands for cmd's own); TEMP a file; a letter outside cmd's code page (437 or 850, and
+        // Cyrillic under Wine, which reads set's file in another one than it writes it in),
+        // which comes back changed; the ! of a TEMP that delayed expansion would take.
+        {"taken", {{"TEMP", In("t")}, {"RANDOM", "5"}}, {md, S}, {}, true, false, false, "1"},
+        {"TEMP a file", {{"TEMP", In("older.bat")}}, {S}, {}, true, false, false, "1"},
+        {"a letter lost", {{"INCLUDE", std::string("C:\\Жук")}}, {S}, {}, true, false, false, "1"},
+        {"TEMP with a !", {{"TEMP", In("a!b")}}, {S}, {}, true, true, false, "1"},
     };
     ASSERT_TRUE(SetString(HERE, "devshl.dll", Location));
     ASSERT_EQ(1u, Run(HERE, Tail, Options()).ExitCode);
