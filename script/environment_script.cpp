@@ -15,38 +15,101 @@ namespace {
 // the same file; the roots are written out where they are set, so that they never pass
 // through a file in another code page. What a call added is remembered in NRVARCD_<name>,
 // so the next call, or /off, takes out one occurrence of each of those entries wherever it
-// stands. In the text, a line that begins with $* is written once for each variable; $N is
-// the variable's name, $E the two entries this file adds to it and $I its number (1 to 3).
+// stands. The file lives in a folder of the call's own in %TEMP%, made by md, which fails when
+// anything holds the name, so that two calls at the same instant never share it; a call that
+// can make none in eight draws of %RANDOM% changes nothing and ends with errorlevel 1. The
+// file is written in cmd's code page, so a letter outside it comes back as ?: each value is
+// compared with the one cmd holds (!VAR! in an if, which parses neither again), and a call
+// that finds one changed changes nothing either.
+// The last lines run after the endlocal, in the caller's state; with delayed expansion on
+// (set "NRVARCD_E=!" leaves the name undefined only then), cmd takes a ! there, and in a text
+// that holds one a ^ too. For such a caller an old value that holds a ! goes to the file
+// escaped (NRVARCD_KE<n>): each quote doubled first, so that the per-cent expansions that put
+// a caret before each ^ and ! never leave a quote open, and a ! after the line makes sure the
+// carets are taken; the doubled quotes are halved by a !VAR:""="! expansion, whose result cmd
+// never parses again. A value that holds no ! is set as for any caller, since cmd leaves a text
+// without ! alone; when a root holds a !, every value is escaped and the roots are written for
+// such a caller too. In the text, a line that begins with $* is written once for each
+// variable, one that begins with $! only when a root holds a !; $N is the variable's name, $E
+// the two entries this file adds to it, $R the same escaped for delayed expansion and $I the
+// variable's number (1 to 3).
 constexpr char NtBlockText[] =
-    "@setlocal EnableExtensions DisableDelayedExpansion\r\n"
-    "@for %%V in (K1 K2 K3 M1 M2 M3 OFF OK) do @set NRVARCD_%%V=\r\n"
+    "@setlocal EnableExtensions & set \"NRVARCD_E=!\" & setlocal DisableDelayedExpansion\r\n"
+    "@for %%V in (K1 K2 K3 KE1 KE2 KE3 M1 M2 M3 OFF OK T FAIL) do @set NRVARCD_%%V=\r\n"
     "@if /i \"%~1\"==\"/off\" set NRVARCD_OFF=1\r\n"
-    "@set \"NRVARCD_F=%TEMP%\\NRVARCD.%RANDOM%.tmp\"\r\n"
+    ":nrmake\r\n"
+    "@set \"NRVARCD_D=%TEMP%\\NRVARCD.%RANDOM%.tmp\" & set \"NRVARCD_T=%NRVARCD_T%.\" & "
+    "setlocal EnableExtensions & endlocal\r\n"
+    "@md \"%NRVARCD_D%\" 2>nul\r\n"
+    "@if errorlevel 1 goto nrtry\r\n"
+    "@set \"NRVARCD_F=%NRVARCD_D%\\v\"\r\n"
     "@>\"%NRVARCD_F%\" set\r\n"
     "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
     "$*if /i \"%%A\"==\"$N\" set \"NRVARCD_K$I=%%B\"\r\n"
     "$*if /i \"%%A\"==\"NRVARCD_$N\" set \"NRVARCD_M$I=%%B\"\r\n"
     "if \"%%A\"==\"NRVARCD_F\" set NRVARCD_OK=1\r\n"
     ")\r\n"
-    "@if not defined NRVARCD_OK exit /b 1\r\n"
+    "@if not defined NRVARCD_OK del \"%NRVARCD_F%\" 2>nul & rd \"%NRVARCD_D%\" & exit /b 1\r\n"
+    "@call :nrsame 2>nul\r\n"
     "$*@if defined NRVARCD_M$I call :nrdrop $I 2>nul\r\n"
+    "@if not defined NRVARCD_E for /f \"tokens=2 delims=!\" %%A in (\"x%NRVARCD_D%x\") do "
+    "set NRVARCD_FAIL=1\r\n"
+    "@if not defined NRVARCD_E for %%I in (1 2 3) do @call :nrbang %%I 2>nul\r\n"
+    "@if defined NRVARCD_FAIL del \"%NRVARCD_F%\" & rd \"%NRVARCD_D%\" & exit /b 1\r\n"
     "@set NRVARCD_K0=1\r\n"
     "@>\"%NRVARCD_F%\" set NRVARCD_K\r\n"
-    "@endlocal & set \"NRVARCD_F=%NRVARCD_F%\" & set \"NRVARCD_OFF=%NRVARCD_OFF%\"\r\n"
+    "@endlocal & endlocal & set \"NRVARCD_F=%NRVARCD_F%\" & set \"NRVARCD_D=%NRVARCD_D%\" & "
+    "set \"NRVARCD_OFF=%NRVARCD_OFF%\" & for %%V in (KE1 KE2 KE3) do @set NRVARCD_%%V=\r\n"
     "@if defined NRVARCD_OFF goto nroff\r\n"
     "$*@set \"$N=$E\" & set \"NRVARCD_$N=$E\"\r\n"
+    "$!$*@if \"!\"==\"\" set \"$N=$R\" & set \"NRVARCD_$N=$R\"\r\n"
     "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
     "$*if \"%%A\"==\"NRVARCD_K$I\" set \"$N=$E;%%B\"\r\n"
+    "$*if \"%%A\"==\"NRVARCD_KE$I\" set \"NRVARCD_KE$I=%%B\"!\r\n"
     ")\r\n"
+    "$*@if defined NRVARCD_KE$I set \"$N=$R;!NRVARCD_KE$I:\"\"=\"!\"\r\n"
     "@goto nrdone\r\n"
     ":nroff\r\n"
     "$*@set \"$N=\" & set \"NRVARCD_$N=\"\r\n"
     "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
     "$*if \"%%A\"==\"NRVARCD_K$I\" set \"$N=%%B\"\r\n"
+    "$*if \"%%A\"==\"NRVARCD_KE$I\" set \"NRVARCD_KE$I=%%B\"!\r\n"
     ")\r\n"
+    "$*@if defined NRVARCD_KE$I set \"$N=!NRVARCD_KE$I:\"\"=\"!\"\r\n"
     ":nrdone\r\n"
-    "@del \"%NRVARCD_F%\" & set \"NRVARCD_F=\" & set \"NRVARCD_OFF=\"\r\n"
+    "@del \"%NRVARCD_F%\" & rd \"%NRVARCD_D%\" & "
+    "for %%V in (F D OFF KE1 KE2 KE3) do @set NRVARCD_%%V=\r\n"
     "@exit /b 0\r\n"
+    ":nrtry\r\n"
+    "@if not \"%NRVARCD_T%\"==\"........\" goto nrmake\r\n"
+    "@exit /b 1\r\n"
+    ":nrsame\r\n"
+    "@setlocal EnableDelayedExpansion\r\n"
+    "$*@if not \"!$N!\"==\"!NRVARCD_K$I!\" set NRVARCD_FAIL=1\r\n"
+    "@endlocal & set \"NRVARCD_FAIL=%NRVARCD_FAIL%\"\r\n"
+    "@goto :eof\r\n"
+    ":nrbang\r\n"
+    "@set \"NRVARCD_V=\" & set \"NRVARCD_S=\" & set \"NRVARCD_Y=\"\r\n"
+    "$!@set NRVARCD_Y=1\r\n"
+    "@>\"%NRVARCD_F%\" set NRVARCD_K%1\r\n"
+    "@for /f \"usebackq tokens=1* delims==\" %%A in (\"%NRVARCD_F%\") do (\r\n"
+    "if \"%%A\"==\"NRVARCD_K%1\" set \"NRVARCD_V=%%B\"\r\n"
+    "if \"%%A\"==\"NRVARCD_K%1\" set \"NRVARCD_S=%%B.\"\r\n"
+    ")\r\n"
+    "@if not defined NRVARCD_V goto :eof\r\n"
+    "@>\"%NRVARCD_F%\" set NRVARCD_S\r\n"
+    "@if not defined NRVARCD_Y for /f \"usebackq tokens=1* delims=!\" %%A in (\"%NRVARCD_F%\") "
+    "do set \"NRVARCD_Y=%%B\"\r\n"
+    "@if not defined NRVARCD_Y goto :eof\r\n"
+    "@setlocal EnableDelayedExpansion\r\n"
+    "@set \"NRVARCD_L=!NRVARCD_S:~4001!\"\r\n"
+    "@if defined NRVARCD_L endlocal & set NRVARCD_FAIL=1 & goto :eof\r\n"
+    "@endlocal\r\n"
+    "@set \"NRVARCD_V=%NRVARCD_V:\"=\"\"%\"\r\n"
+    "@set \"NRVARCD_V=%NRVARCD_V:^=^^%\"\r\n"
+    "@set \"NRVARCD_V=%NRVARCD_V:!=^!%\"\r\n"
+    "@set \"NRVARCD_KE%1=%NRVARCD_V%\" & set NRVARCD_K%1=\r\n"
+    "@goto :eof\r\n"
     ":nrdrop\r\n"
     "@if not defined NRVARCD_K%1 goto :eof\r\n"
     "@set \"NRVARCD_A=;\" & set \"NRVARCD_X1=\" & set \"NRVARCD_X2=\"\r\n"
@@ -108,6 +171,20 @@ void EscapePercent(char (&out)[ScriptRootCapacity], const char* root)
         if (*root == '%')
             text.Put('%');
         text.Put(*root);
+    }
+}
+
+// A root as delayed expansion gives it back from a text that holds a !: a caret before each
+// caret and each !. A double-byte character is copied whole, its second byte never escaped.
+void EscapeBang(char (&out)[ScriptRootCapacity], const char* root)
+{
+    TextBuilder text(out, sizeof out);
+    for (size_t n = 0; *root != '\0'; root += n) {
+        n = CharLength(root);
+        if (n == 1 && (*root == '^' || *root == '!'))
+            text.Put('^');
+        for (size_t i = 0; i < n; ++i)
+            text.Put(root[i]);
     }
 }
 
@@ -228,7 +305,14 @@ bool ParentForConsole(const char* dir, char (&parent)[PathCapacity], ScriptFailu
     return false;
 }
 
-// The text $E stands for: the program's and the location's directory of one variable.
+// The roots as the block writes them: as they stand ($E), and escaped for delayed expansion
+// ($R).
+struct NtRoots {
+    char Program[ScriptRootCapacity], Location[ScriptRootCapacity];
+    char ProgramBang[ScriptRootCapacity], LocationBang[ScriptRootCapacity];
+};
+
+// The text $E (or $R) stands for: the program's and the location's directory of one variable.
 void PutEntries(TextBuilder& text, const char* programRoot, const char* locationRoot,
                 const char* dir)
 {
@@ -242,8 +326,7 @@ void PutEntries(TextBuilder& text, const char* programRoot, const char* location
 }
 
 // Copies one line of NtBlockText from line up to its end, for the variable of number index.
-const char* PutNtLine(TextBuilder& text, const char* line, size_t index, const char* programRoot,
-                      const char* locationRoot)
+const char* PutNtLine(TextBuilder& text, const char* line, size_t index, const NtRoots& roots)
 {
     static const char* const names[] = {"PATH", "INCLUDE", "LIB"};
     static const char* const dirs[] = {"BIN", "INCLUDE", "LIB"};
@@ -255,7 +338,8 @@ const char* PutNtLine(TextBuilder& text, const char* line, size_t index, const c
         }
         switch (*++at) {
         case 'N': text.Append(names[index]); break;
-        case 'E': PutEntries(text, programRoot, locationRoot, dirs[index]); break;
+        case 'E': PutEntries(text, roots.Program, roots.Location, dirs[index]); break;
+        case 'R': PutEntries(text, roots.ProgramBang, roots.LocationBang, dirs[index]); break;
         case 'I': text.Put(static_cast<char>('1' + index)); break;
         }
     }
@@ -293,20 +377,31 @@ size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* pr
 size_t FormatNtBlock(char (&block)[ScriptNtBlockCapacity], const char* programParent,
                      const char* locationParent)
 {
-    char programRoot[ScriptRootCapacity];
-    char locationRoot[ScriptRootCapacity];
-    EscapePercent(programRoot, programParent);
-    EscapePercent(locationRoot, locationParent);
+    static NtRoots roots;
+    EscapePercent(roots.Program, programParent);
+    EscapePercent(roots.Location, locationParent);
+    EscapeBang(roots.ProgramBang, roots.Program);
+    EscapeBang(roots.LocationBang, roots.Location);
+    bool bang = HoldsAnyOf(programParent, "!") || HoldsAnyOf(locationParent, "!");
     TextBuilder text(block, sizeof block);
     for (const char* line = NtBlockText; *line != '\0';) {
+        const char* next = line;
+        while (*next++ != '\n') {
+        }
+        if (line[0] == '$' && line[1] == '!') {
+            if (!bang) {
+                line = next;
+                continue;
+            }
+            line += 2;
+        }
         if (line[0] != '$' || line[1] != '*') {
-            line = PutNtLine(text, line, 0, programRoot, locationRoot);
+            line = PutNtLine(text, line, 0, roots);
             continue;
         }
         for (size_t index = 0; index < 3; ++index)
-            PutNtLine(text, line + 2, index, programRoot, locationRoot);
-        while (*line++ != '\n') {
-        }
+            PutNtLine(text, line + 2, index, roots);
+        line = next;
     }
     return text.Length();
 }

@@ -35,10 +35,10 @@ size_t FormatEnvironmentBlock(char (&block)[ScriptBlockCapacity], const char* pr
                               const char* locationParent, const char* valueQuote);
 
 // The block for cmd (OS Windows_NT): its own text, written with each variable's lines three
-// times, and the two roots nine times.
-constexpr size_t ScriptNtTextCapacity = 4096;
+// times, and the two roots eighteen times (nine of them as delayed expansion reads them).
+constexpr size_t ScriptNtTextCapacity = 6144;
 constexpr size_t ScriptNtBlockCapacity =
-    3 * ScriptNtTextCapacity + 9 * (2 * ScriptRootCapacity + 18) + 1;
+    3 * ScriptNtTextCapacity + 18 * (2 * ScriptRootCapacity + 18) + 1;
 
 // Formats the block for cmd: it puts the roots' BIN, INCLUDE and LIB in front of PATH, INCLUDE
 // and LIB, each old value kept byte for byte as data, takes out what the last call added, and

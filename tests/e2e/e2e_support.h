@@ -102,8 +102,9 @@ struct E2eCase {
     std::string Log;     // a text in what Wine's debug channels (Env WINEDEBUG) logged
     // After the run, lines of a batch file that cmd runs (written in the OEM code page), with
     // PATH SystemPath, INCLUDE C:\inc, LIB unset and OS Windows_NT unless CmdEnv says; they
-    // must print nothing and leave errorlevel 0, and `set` must then show Vars (nullopt:
-    // unset). Loads names a module the loader must find through the PATH they leave.
+    // must print nothing, and `set` must then show Vars (nullopt: unset), NRERRORLEVEL the
+    // errorlevel they leave (0 unless Vars says). Loads names a module the loader must find through
+    // the PATH they leave.
     std::vector<std::string> Cmd;
     EnvSet CmdEnv;
     EnvSet Vars;

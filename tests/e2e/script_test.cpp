@@ -130,10 +130,11 @@ TEST_F(ScriptTest, TwentyRunsAtOnceLeaveOneWholeFile)
 
 // NRVARCD.BAT called in cmd, by the lines of a batch file: S calls the file, O an older one
 // that named D:\old instead of D:\media. Each row gives the old values (others: PATH the
-// system's, INCLUDE C:\inc, LIB unset) and the values after the lines that differ from one
-// call's (ours in front of the old value), or with off from the old values, with the markers
-// unset. Every byte cmd could take for its own is in the old values of the first rows: a
-// value that cmd ran would print INJECTED.
+// system's, INCLUDE C:\inc, LIB unset, TEMP a folder of its own) and the values after the
+// lines that differ from one call's (ours in front of the old value), or with off from the old
+// values, with the markers unset; the errorlevel is 0 unless the row says otherwise, and
+// nothing is left in TEMP. Every byte cmd could take for its own is in the old values of the first
+// rows: a value that cmd ran would print INJECTED.
 TEST_F(ScriptTest, CallsInCmd)
 {
     const std::string own[][2] = {
@@ -151,11 +152,12 @@ TEST_F(ScriptTest, CallsInCmd)
     for (int i = 1000; i < 1290; ++i)
         longPath += ";C:\\long\\folder\\number\\" + std::to_string(i);
     auto calls = [&](const char* name, const EnvSet& old, const std::vector<std::string>& lines,
-                     bool off = false, const EnvSet& after = {}) {
+                     bool off = false, const EnvSet& after = {}, const char* errorlevel = "0") {
         // clang-format off
         E2eCase row{.Name = name, .Values = {{"devshl.dll", Sz(Location)}}, .Files = Target,
-                    .Program = Suite, .Tail = Tail, .Cmd = lines,
-                    .CmdEnv = {{"PATH", sys}, {"INCLUDE", "C:\\inc"}, {"LIB", unset}}};
+                    .Program = Suite, .Tail = Tail,
+                    .FilesAfter = {{"@s\\temp\\NRVARCD*", ""}}, .Cmd = lines,
+                    .CmdEnv = {{"PATH", sys}, {"INCLUDE", "C:\\inc"}, {"LIB", unset}, {"TEMP", In("temp")}}};
         // clang-format on
         for (const auto& v : old)
             row.CmdEnv[v.first] = v.second;
@@ -167,6 +169,7 @@ TEST_F(ScriptTest, CallsInCmd)
         }
         for (const auto& v : after)
             row.Vars[v.first] = v.second;
+        row.Vars["NRERRORLEVEL"] = std::string(errorlevel);
         return row;
     };
     // Wine's cmd expands ! again in text that delayed expansion produced: ! is left out there.
@@ -189,6 +192,15 @@ TEST_F(ScriptTest, CallsInCmd)
         calls("/off after a newer file's call", {}, {O, S, S + " /off"}, true),
         calls("/off twice, any letter case", {}, {S, S + " /off", S + " /OFF"}, true),
         calls("/off alone", {{"PATH", odd}}, {S + " /Off"}, true),
+        // Errorlevel 1 and nothing changed: every name the file draws is taken (a set RANDOM
+        // stands for cmd's own); TEMP a file; a letter outside cmd's code page (437 or 850, and
+        // Cyrillic under Wine, which reads set's file in another one than it writes it in),
+        // which comes back changed; the ! of a TEMP that delayed expansion would take.
+        calls("taken", {{"TEMP", In("t")}, {"RANDOM", "5"}}, {"md \"%TEMP%\\NRVARCD.5.tmp\"", S},
+              true, {}, "1"),
+        calls("TEMP a file", {{"TEMP", In("older.bat")}}, {S}, true, {}, "1"),
+        calls("a letter lost", {{"INCLUDE", "C:\\Жук"}}, {S}, true, {}, "1"),
+        calls("TEMP with a !", {{"TEMP", In("a!b")}}, {delayed, S}, true, {}, "1"),
     };
     // The program's folder holds a blank; its BIN is searched by the loader as by cmd.
     rows[0].Loads = "tool.exe";
@@ -198,6 +210,7 @@ TEST_F(ScriptTest, CallsInCmd)
     for (size_t at = older.find("D:\\media"); at != std::string::npos; at = older.find("D:\\media"))
         older.replace(at, 8, "D:\\old");
     ASSERT_TRUE(WriteFileText(HERE, In("older.bat"), older));
+    ASSERT_TRUE(MakeDir(HERE, In("temp")));
     RunCases(HERE, rows);
 }
 

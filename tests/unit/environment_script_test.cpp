@@ -35,16 +35,17 @@ protected:
     }
 };
 
-// The NT block's line that gives PATH its new value over an old one; the other lines that
-// name the roots write them the same way.
-std::string NtPathLine(const std::string& script)
+// The entries of the NT block's line that gives PATH its new value over an old one, between
+// start and end; the other lines that name the roots write them the same way.
+std::string NtPathLine(const std::string& script,
+                       const std::string& start = "if \"%%A\"==\"NRVARCD_K1\" set \"PATH=",
+                       const std::string& end = ";%%B\"\r\n")
 {
-    const std::string start = "if \"%%A\"==\"NRVARCD_K1\" set \"PATH=";
     size_t at = script.find(start, script.find(":ntvars\r\n"));
     if (at == std::string::npos)
         return "(none)";
     at += start.size();
-    return script.substr(at, script.find(";%%B\"\r\n", at) - at);
+    return script.substr(at, script.find(end, at) - at);
 }
 
 // The first block as it always was; the NT block names the roots bare, and the file runs to
@@ -61,7 +62,7 @@ TEST_F(EnvironmentScriptTest, WorkedExampleByteForByte)
         "set LIB=\"C:\\Program Files\\Suite\\LIB\";E:\\SUITE\\LIB;\"%LIB%\"\r\n"
         "goto done\r\n"
         ":ntvars\r\n"
-        "@setlocal EnableExtensions DisableDelayedExpansion\r\n";
+        "@setlocal EnableExtensions & set \"NRVARCD_E=!\" & setlocal DisableDelayedExpansion\r\n";
     EXPECT_EQ(expected, Script().substr(0, expected.size()));
     EXPECT_EQ("C:\\Program Files\\Suite\\BIN;E:\\SUITE\\BIN", NtPathLine(Script()));
     EXPECT_NE(
@@ -75,19 +76,21 @@ TEST_F(EnvironmentScriptTest, WorkedExampleByteForByte)
 
 TEST_F(EnvironmentScriptTest, LongestParentsAreWrittenWhole)
 {
-    const std::string program = "C:\\" + std::string(505, 'p') + "%x\\BIN";  // 515 bytes
-    const std::string location = "E:\\" + std::string(505, 'l') + "%y\\BIN";
+    // A ! in a root: the roots are written once more for a caller with delayed expansion on.
+    const std::string program = "C:\\" + std::string(504, 'p') + "!%x\\BIN";  // 515 bytes
+    const std::string location = "E:\\" + std::string(504, 'l') + "^%y\\BIN";
     Prepare(program, location);
     CopyText(Launch.ScriptPath, "C:\\NRVARCD.BAT");
     Write();
-    const std::string pp = std::string(program, 0, 508) + "%%x";
-    const std::string lp = std::string(location, 0, 508) + "%%y";
+    const std::string pp = std::string(program, 0, 507) + "^!%%x";
+    const std::string lp = std::string(location, 0, 507) + "^^%%y";
     const std::string& script = Fake().Files["C:\\NRVARCD.BAT"];
     // The last line of the first block, and the last of the NT block that names the roots.
     EXPECT_NE(std::string::npos,
-              script.find("set LIB=" + pp + "\\LIB;" + lp + "\\LIB;\"%LIB%\"\r\ngoto done\r\n"));
+              script.find("set LIB=" + std::string(program, 0, 508) + "%%x\\LIB;\"" +
+                          std::string(location, 0, 508) + "%%y\\LIB\";\"%LIB%\"\r\ngoto done\r\n"));
     EXPECT_NE(std::string::npos, script.find("set \"LIB=" + pp + "\\LIB;" + lp +
-                                             "\\LIB;%%B\"\r\n)\r\n@goto nrdone\r\n"));
+                                             "\\LIB;!NRVARCD_KE3:\"\"=\"!\"\r\n@goto nrdone\r\n"));
     EXPECT_EQ("@goto :eof\r\n:done\r\n", script.substr(script.size() - 19));
 }
 
@@ -252,7 +255,9 @@ TEST_F(ScriptModeTest, ChangedLocationRewritesTheFile)
 }
 
 // The entries the NT block puts in front of PATH: the parents of the two folders in cmd's code
-// page (exactly, or by the short name), bare, per-cent signs doubled.
+// page (exactly, or by the short name), bare, per-cent signs doubled; for a caller with delayed
+// expansion on, where the line holds a !, a caret before each caret and !, and roots that hold
+// a ! are set once more for such a caller.
 TEST_F(EnvironmentScriptTest, RootsAreCutAndEscapedForCmd)
 {
     const std::string so = "\x83\x5C";     // a character whose second byte is a backslash
@@ -262,7 +267,8 @@ TEST_F(EnvironmentScriptTest, RootsAreCutAndEscapedForCmd)
         const char* Name;
         uint32_t CodePage;  // ANSI; the OEM page is 437 beside 1252, 866 beside 1251
         std::string ProgramDir, LocationDir, Entries;
-        uint32_t OemCodePage = 0;  // another OEM page
+        uint32_t OemCodePage = 0;      // another OEM page
+        std::string BangEntries = "";  // as delayed expansion reads them, when not Entries
     };
     const Row rows[] = {
         {"plain roots as before", 1252, "C:\\S\\BIN", "E:\\T\\BIN", "C:\\S\\BIN;E:\\T\\BIN"},
@@ -277,11 +283,12 @@ TEST_F(EnvironmentScriptTest, RootsAreCutAndEscapedForCmd)
         {"tab", 1252, "C:\\S\\BIN", "E:\\TAB\tDIR\\BIN", "C:\\S\\BIN;E:\\TAB\tDIR\\BIN"},
         {"ampersand", 1252, "C:\\R&D\\BIN", "E:\\T\\BIN", "C:\\R&D\\BIN;E:\\T\\BIN"},
         {"per-cent sign doubled", 1252, "C:\\S\\BIN", "E:\\100%\\BIN", "C:\\S\\BIN;E:\\100%%\\BIN"},
-        {"caret", 1252, "C:\\x^y\\BIN", "E:\\T\\BIN", "C:\\x^y\\BIN;E:\\T\\BIN"},
+        {"caret", 1252, "C:\\x^y\\BIN", "E:\\T\\BIN", "C:\\x^y\\BIN;E:\\T\\BIN", 0,
+         "C:\\x^^y\\BIN;E:\\T\\BIN"},
         {"pipe and angle brackets", 1252, "C:\\a|b\\BIN", "E:\\<c>\\BIN",
          "C:\\a|b\\BIN;E:\\<c>\\BIN"},
         {"exclamation mark and equals sign", 1252, "C:\\b!ng\\BIN", "E:\\a=b\\BIN",
-         "C:\\b!ng\\BIN;E:\\a=b\\BIN"},
+         "C:\\b!ng\\BIN;E:\\a=b\\BIN", 0, "C:\\b^!ng\\BIN;E:\\a=b\\BIN"},
         {"blank and per-cent sign", 1252, "C:\\100% sure\\BIN", "E:\\T\\BIN",
          "C:\\100%% sure\\BIN;E:\\T\\BIN"},
         {"program folder ending in a 0x5C character", 932, "C:\\Suite" + hyo, "E:\\T\\BIN",
@@ -291,7 +298,7 @@ TEST_F(EnvironmentScriptTest, RootsAreCutAndEscapedForCmd)
         {"a trail byte that looks like a caret", 932, "C:\\" + caret + "\\BIN", "E:\\T\\BIN",
          "C:\\" + caret + "\\BIN;E:\\T\\BIN"},
         {"single-byte code page: the same bytes are a caret", 1252, "C:\\" + caret + "\\BIN",
-         "E:\\T\\BIN", "C:\\\x9F^\\BIN;E:\\T\\BIN"},
+         "E:\\T\\BIN", "C:\\\x9F^\\BIN;E:\\T\\BIN", 0, "C:\\\x9F^^\\BIN;E:\\T\\BIN"},
         {"cmd's code page: the same letter in other bytes", 1252,
          "C:\\\xDC" + std::string("bung\\BIN"), "E:\\T\\BIN",
          "C:\\\x9A" + std::string("bung\\BIN;E:\\T\\BIN"), 850},
@@ -311,6 +318,12 @@ TEST_F(EnvironmentScriptTest, RootsAreCutAndEscapedForCmd)
         Prepare(row.ProgramDir, row.LocationDir);
         Write();
         EXPECT_EQ(row.Entries, NtPathLine(Script()));
+        const std::string bang = row.BangEntries.empty() ? row.Entries : row.BangEntries;
+        EXPECT_EQ(bang, NtPathLine(Script(), "@if defined NRVARCD_KE1 set \"PATH=",
+                                   ";!NRVARCD_KE1:\"\"=\"!\"\r\n"));
+        EXPECT_EQ(row.Entries.find('!') != std::string::npos,
+                  Script().find("@if \"!\"==\"\" set \"PATH=" + bang +
+                                "\" & set \"NRVARCD_PATH=" + bang + "\"\r\n") != std::string::npos);
     }
 }
 
