@@ -101,14 +101,19 @@ TEST_F(LocationDialogTest, InitShowsLocationUnchangedAndCentres)
     EXPECT_EQ(190, move.Y);
 }
 
+// What OK makes of a typed text (pasted, relative, double-byte, in Unicode, too long) before it
+// probes and stores it; the current directory is C:\Work. A text refused leaves the field as
+// it was and shows the box over the dialog.
 TEST_F(LocationDialogTest, OkTable)
 {
+    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
+    const std::string x600(600, 'x');
     struct Row {
-        const char* Typed;
-        const char* Present;  // where the target exists
-        const char* Location;
-        bool Ends;
+        std::string Typed, Present, Location;  // Location "?": refused, not looked at
+        bool Ends, CodePage932 = false;
+        std::u16string TypedW = u"", CwdW = u"";  // typed, and the current directory, in Unicode
     };
+    // clang-format off
     const Row rows[] = {
         {"C:\\", "C:\\devshl.dll", "C:\\", true},
         {"D:\\Tools\\\\/", "D:\\Tools\\devshl.dll", "D:\\Tools", true},
@@ -116,59 +121,23 @@ TEST_F(LocationDialogTest, OkTable)
         {"D:", "D:\\devshl.dll", "D:\\", true},
         {"D:\\Tools", "D:\\Tools\\devshl.dll\\", "D:\\Tools", true},
         {"E:\\Missing\\", "C:\\devshl.dll", "E:\\Missing", false},
+        {x600, "", x600.substr(0, 519), false},  // read with the capacity of Location
+        {"\"D:\\Suite\\BIN\"", "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN", true},
+        {"  D:\\Suite\\BIN \t", "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN", true},
+        {".", "C:\\Work\\devshl.dll", "C:\\Work", true},
+        {"..", "C:\\devshl.dll", "C:\\", true},
+        {"\"..\\\"", "C:\\devshl.dll", "C:\\", true},
+        {"sub\\dir", "C:\\Work\\sub\\dir\\devshl.dll", "C:\\Work\\sub\\dir", true},
+        {"\\SUITE\\BIN", "C:\\SUITE\\BIN\\devshl.dll", "C:\\SUITE\\BIN", true},
+        {"\\\\server\\share", "\\\\server\\share\\devshl.dll", "\\\\server\\share", true},
+        {"E:\\" + so, "E:\\" + so + "\\devshl.dll", "E:\\" + so, true, true},
+        {"E:\\" + so + "\\", "E:\\" + so + "\\devshl.dll", "E:\\" + so, true, true},
+        {std::string(515, 'r'), "", "?", false},  // no absolute form fits
+        {"", "C:\\t\\DIR~1\\devshl.dll", "C:\\t\\DIR~1", true, false, u"C:\\t\\dirΩ"},
+        {"", "", "?", false, false, u"D:\\dirΩ"},  // no short name: never D:\dirO
+        {"sub", "C:\\t\\DIR~1\\sub\\devshl.dll", "C:\\t\\DIR~1\\sub", true, false, u"", u"C:\\t\\dirΩ"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Typed);
-        ResetFake();
-        Fake().Paths.clear();
-        AddFile(row.Present);
-        Fake().DialogTexts[IDC_LOCATION] = row.Typed;
-        EXPECT_EQ(1, Send(HostWmCommand, IDOK));
-        EXPECT_STREQ(row.Location, Launch.Location);
-        if (row.Ends) {
-            EXPECT_EQ(std::vector<intptr_t>{1}, Fake().EndDialogResults);
-            EXPECT_TRUE(Fake().MessageBoxes.empty());
-        } else {
-            EXPECT_TRUE(Fake().EndDialogResults.empty());
-            ASSERT_EQ(1u, Fake().MessageBoxes.size());
-            EXPECT_EQ(
-                "The specified location is invalid or does not contain the Duzudiziv "
-                "Eraziz DLL Files.",
-                Fake().MessageBoxes[0].Text);
-            EXPECT_EQ(STR_BAD_LOCATION_CAPTION, Fake().MessageBoxes[0].Caption);
-            EXPECT_EQ(FakeDialog(), Fake().MessageBoxes[0].Owner);
-            EXPECT_EQ(row.Typed, Fake().DialogTexts[IDC_LOCATION]);
-        }
-    }
-}
-
-// What OK makes of a pasted, relative or double-byte text before it probes and stores it;
-// the current directory is C:\Work.
-TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
-{
-    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
-    struct Row {
-        std::string Typed;
-        bool CodePage932;
-        std::string Present, Location;            // Location "" with Present "": refused
-        std::u16string TypedW = u"", CwdW = u"";  // typed, and the current directory, in Unicode
-    };
-    const Row rows[] = {
-        {"\"D:\\Suite\\BIN\"", false, "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN"},
-        {"  D:\\Suite\\BIN \t", false, "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN"},
-        {".", false, "C:\\Work\\devshl.dll", "C:\\Work"},
-        {"..", false, "C:\\devshl.dll", "C:\\"},
-        {"\"..\\\"", false, "C:\\devshl.dll", "C:\\"},
-        {"sub\\dir", false, "C:\\Work\\sub\\dir\\devshl.dll", "C:\\Work\\sub\\dir"},
-        {"\\SUITE\\BIN", false, "C:\\SUITE\\BIN\\devshl.dll", "C:\\SUITE\\BIN"},
-        {"\\\\server\\share", false, "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
-        {"E:\\" + so, true, "E:\\" + so + "\\devshl.dll", "E:\\" + so},
-        {"E:\\" + so + "\\", true, "E:\\" + so + "\\devshl.dll", "E:\\" + so},
-        {std::string(515, 'r'), false, "", ""},  // no absolute form fits
-        {"", false, "C:\\t\\DIR~1\\devshl.dll", "C:\\t\\DIR~1", u"C:\\t\\dirΩ"},
-        {"", false, "", "", u"D:\\dirΩ"},  // no short name: never D:\dirO
-        {"sub", false, "C:\\t\\DIR~1\\sub\\devshl.dll", "C:\\t\\DIR~1\\sub", u"", u"C:\\t\\dirΩ"},
-    };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Typed.substr(0, 40));
         ResetFake();
@@ -184,58 +153,23 @@ TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
             Fake().DialogTextsW[IDC_LOCATION] = row.TypedW;
         Fake().CurrentDirectoryW = row.CwdW;
         EXPECT_EQ(1, Send(HostWmCommand, IDOK));
-        if (row.Present.empty()) {
-            EXPECT_EQ(1u, Fake().MessageBoxes.size());
-            EXPECT_TRUE(Fake().EndDialogResults.empty());
+        if (row.Location != "?") {
+            EXPECT_EQ(row.Location, Launch.Location);
+        }
+        if (row.Ends) {
+            EXPECT_EQ(std::vector<intptr_t>{IDOK}, Fake().EndDialogResults);
+            EXPECT_TRUE(Fake().MessageBoxes.empty());
             continue;
         }
-        EXPECT_EQ(row.Location, Launch.Location);
-        EXPECT_EQ(std::vector<intptr_t>{IDOK}, Fake().EndDialogResults);
+        EXPECT_TRUE(Fake().EndDialogResults.empty());
+        ASSERT_EQ(1u, Fake().MessageBoxes.size());
+        EXPECT_EQ(
+            "The specified location is invalid or does not contain the Duzudiziv Eraziz DLL Files.",
+            Fake().MessageBoxes[0].Text);
+        EXPECT_EQ(STR_BAD_LOCATION_CAPTION, Fake().MessageBoxes[0].Caption);
+        EXPECT_EQ(FakeDialog(), Fake().MessageBoxes[0].Owner);
+        EXPECT_EQ(row.Typed, Fake().DialogTexts[IDC_LOCATION]);
     }
-
-    ResetFake();
-    UseCodePage932();
-    Fake().OpenFileChooses = true;
-    Fake().OpenFileChoice = "E:\\" + so + "\\devshl.dll";
-    EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
-    EXPECT_EQ("E:\\" + so, Fake().DialogTexts[IDC_LOCATION]);
-
-    // Browsed into a folder the ANSI code page cannot spell: its short name, or without one
-    // the box, and the field as it was.
-    for (bool shortName : {true, false}) {
-        SCOPED_TRACE(shortName ? "browsed, short name" : "browsed, no short name");
-        ResetFake();
-        Fake().DialogTexts[IDC_LOCATION] = "E:\\typed";
-        if (shortName)
-            Fake().ShortNames[u"C:\\t\\dirΩ\\devshl.dll"] = u"C:\\t\\DIR~1\\devshl.dll";
-        Fake().OpenFileChooses = true;
-        Fake().OpenFileChoiceW = u"C:\\t\\dirΩ\\devshl.dll";
-        EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
-        EXPECT_EQ(shortName ? "C:\\t\\DIR~1" : "E:\\typed", Fake().DialogTexts[IDC_LOCATION]);
-        EXPECT_EQ(shortName ? 0u : 1u, Fake().MessageBoxes.size());
-    }
-    // Typed in characters the code page lacks, then Browse cancelled: the field keeps them.
-    ResetFake();
-    Fake().DialogTextsW[IDC_LOCATION] = u"E:\\dirΩ";
-    EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
-    EXPECT_EQ(u"E:\\dirΩ", Fake().DialogTextsW[IDC_LOCATION]);
-}
-
-TEST_F(LocationDialogTest, DirectoryOfTheTargetNameCounts)
-{
-    AddDirectory("D:\\Tools\\devshl.dll");
-    Fake().DialogTexts[IDC_LOCATION] = "D:\\Tools";
-    Send(HostWmCommand, IDOK);
-    EXPECT_EQ(std::vector<intptr_t>{1}, Fake().EndDialogResults);
-}
-
-TEST_F(LocationDialogTest, TypedTextIsReadWithTheCapacityOfLocation)
-{
-    const std::string typed(600, 'x');
-    Fake().DialogTexts[IDC_LOCATION] = typed;
-    Send(HostWmCommand, IDOK);
-    EXPECT_EQ(typed.substr(0, PathCapacity - 1), std::string(Launch.Location));
-    EXPECT_EQ(1u, Fake().MessageBoxes.size());
 }
 
 TEST_F(LocationDialogTest, CancelAndUnhandledMessages)
@@ -266,29 +200,56 @@ TEST_F(LocationDialogTest, CancelAndUnhandledMessages)
     }
 }
 
+// Browse puts the chosen file's folder into the field: by its short name where the ANSI code
+// page cannot spell it, or without one the box and the field as it was; a double-byte folder
+// whole. A typed text the code page lacks stays in the field when Browse is cancelled.
 TEST_F(LocationDialogTest, BrowseFillsInTheChosenDirectory)
 {
+    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
+    const std::u16string omega = u"C:\\t\\dirΩ\\devshl.dll";
     struct Row {
         bool Chooses;
-        const char* Choice;
-        const char* Field;
+        std::string Choice, Field;
+        bool CodePage932 = false;
+        std::u16string ChoiceW = u"", TypedW = u"";
+        bool ShortName = false;
+        size_t Boxes = 0;
     };
+    // clang-format off
     const Row rows[] = {
         {true, "C:\\Tools\\BIN\\devshl.dll", "C:\\Tools\\BIN"},
         {true, "C:\\devshl.dll", "C:\\"},
         {true, "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
         {true, "E:\\Other\\readme.txt", "E:\\Other"},  // any chosen file, not only the target
         {false, "", "D:\\typed\\"},
+        {true, "E:\\" + so + "\\devshl.dll", "E:\\" + so, true},
+        {true, "", "C:\\t\\DIR~1", false, omega, u"", true},
+        {true, "", "D:\\typed\\", false, omega, u"", false, 1},
+        {false, "", "D:\\typed\\", false, u"", u"E:\\dirΩ"},
     };
+    // clang-format on
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.Choice);
+        SCOPED_TRACE(row.Field);
         ResetFake();
+        if (row.CodePage932)
+            UseCodePage932();
+        if (row.ShortName)
+            Fake().ShortNames[omega] = u"C:\\t\\DIR~1\\devshl.dll";
         Fake().DialogTexts[IDC_LOCATION] = "D:\\typed\\";
+        if (!row.TypedW.empty())
+            Fake().DialogTextsW[IDC_LOCATION] = row.TypedW;
         Fake().OpenFileChooses = row.Chooses;
         Fake().OpenFileChoice = row.Choice;
+        Fake().OpenFileChoiceW = row.ChoiceW;
         EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
-        EXPECT_EQ(row.Field, Fake().DialogTexts[IDC_LOCATION]);
-        EXPECT_STREQ(row.Field, Launch.Location);
+        EXPECT_EQ(row.TypedW, Fake().DialogTextsW[IDC_LOCATION]);
+        if (row.TypedW.empty()) {
+            EXPECT_EQ(row.Field, Fake().DialogTexts[IDC_LOCATION]);
+        }
+        if (row.TypedW.empty() && row.Boxes == 0) {
+            EXPECT_EQ(row.Field, Launch.Location);
+        }
+        EXPECT_EQ(row.Boxes, Fake().MessageBoxes.size());
         EXPECT_TRUE(Fake().EndDialogResults.empty());
     }
 }
