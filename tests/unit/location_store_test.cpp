@@ -73,31 +73,22 @@ TEST_F(LocationStoreTest, StoredValues)
         bool KeptOnSave = false;       // the value stays in its author's form when saved unchanged
         std::u16string Unicode = u"";  // a value stored in Unicode instead of Data
     };
+    // clang-format off
     const Row rows[] = {
         {"plain string", HostRegSz, std::string("E:\\SUITE\\BIN\0", 13), "E:\\SUITE\\BIN", false},
-        {"trailing backslash kept", HostRegSz, std::string("C:\\Tools\\\0", 10), "C:\\Tools\\",
-         false},
+        {"trailing backslash kept", HostRegSz, std::string("C:\\Tools\\\0", 10), "C:\\Tools\\", false},
         {"no terminator", HostRegSz, "E:\\NOTERM", "E:\\NOTERM", false},
         {"empty data", HostRegSz, "", "", false},
         {"absent", 0, "", "C:\\Work", true},
-        {"expand string", HostRegExpandSz, std::string("%SystemDrive%\\X\0", 16), "C:\\X", false,
-         true},
-        {"expand string without variables", HostRegExpandSz, std::string("E:\\X\0", 5), "E:\\X",
-         false, true},
-        {"expand string of 519 bytes", HostRegExpandSz, "%Deep%" + std::string(9, 'e'),
-         deep519.c_str(), false, true},
-        {"expand string past 519 bytes", HostRegExpandSz, "%Deep%" + std::string(10, 'e'),
-         "C:\\Work", true},
-        {"blanks around", HostRegSz, std::string(" \tE:\\SUITE\\BIN  \0", 18), "E:\\SUITE\\BIN",
-         false, true},
-        {"Unicode, spelled by its short name", HostRegSz, "", "C:\\t\\DIR~1\\BIN", false, true,
-         u"C:\\t\\dirΩ\\BIN"},
-        {"Unicode without a short name: never found", HostRegSz, "", "E:\\dir?", false, true,
-         u"E:\\dirΩ"},
-        {"in double quotes", HostRegSz, std::string("\"E:\\My Tools\"\0", 14), "E:\\My Tools",
-         false, true},
-        {"relative: the folder it names", HostRegSz, "SUITE\\BIN", "C:\\Work\\SUITE\\BIN", false,
-         true},
+        {"expand string", HostRegExpandSz, std::string("%SystemDrive%\\X\0", 16), "C:\\X", false, true},
+        {"expand string without variables", HostRegExpandSz, std::string("E:\\X\0", 5), "E:\\X", false, true},
+        {"expand string of 519 bytes", HostRegExpandSz, "%Deep%" + std::string(9, 'e'), deep519.c_str(), false, true},
+        {"expand string past 519 bytes", HostRegExpandSz, "%Deep%" + std::string(10, 'e'), "C:\\Work", true},
+        {"blanks around", HostRegSz, std::string(" \tE:\\SUITE\\BIN  \0", 18), "E:\\SUITE\\BIN", false, true},
+        {"Unicode, spelled by its short name", HostRegSz, "", "C:\\t\\DIR~1\\BIN", false, true, u"C:\\t\\dirΩ\\BIN"},
+        {"Unicode without a short name: never found", HostRegSz, "", "E:\\dir?", false, true, u"E:\\dirΩ"},
+        {"in double quotes", HostRegSz, std::string("\"E:\\My Tools\"\0", 14), "E:\\My Tools", false, true},
+        {"relative: the folder it names", HostRegSz, "SUITE\\BIN", "C:\\Work\\SUITE\\BIN", false, true},
         {"relative to the current folder", HostRegSz, ".\\BIN", "C:\\Work\\BIN", false, true},
         {"a drive without a backslash", HostRegSz, "F:SUITE\\BIN", "F:\\SUITE\\BIN", false, true},
         {"one leading backslash", HostRegSz, "\\SUITE\\BIN", "C:\\SUITE\\BIN", false, true},
@@ -111,6 +102,7 @@ TEST_F(LocationStoreTest, StoredValues)
         {"520 bytes without terminator", HostRegSz, long519 + 'y', "C:\\Work", true},
         {"521 bytes", HostRegSz, long519 + "y" + '\0', "C:\\Work", true},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         LoadWithValue("devshl.dll", row.Type, row.Data, row.Unicode);
@@ -231,8 +223,7 @@ TEST_F(LocationStoreTest, RegistryViewHoldingTheProductKey)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
+        SetUp();
         Fake().Is64BitSystem = row.Is64BitSystem;
         if (row.OwnView)
             SetRegString(LocatorKeyPath, "devshl.dll", "E:\\OWN");
