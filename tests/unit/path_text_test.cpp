@@ -24,6 +24,7 @@ TEST_F(PathTextTest, RulesFollowTheExampleTable)
         {StripTrailingSeparators, "strip", "/\\/", ""},
         {StripTrailingSeparators, "strip", "D:", "D:"},
         {StripTrailingSeparators, "strip", "", ""},
+        {StripTrailingSeparators, "strip", "E:\\\\", "E:"},  // a bare drive survives
         {CutLastComponent, "cut", "C:\\Tools\\BIN\\run.exe", "C:\\Tools\\BIN"},
         {CutLastComponent, "cut", "C:\\run.exe", "C:"},
         {CutLastComponent, "cut", "C:\\Tools\\", "C:\\Tools"},
@@ -47,6 +48,13 @@ TEST_F(PathTextTest, RulesFollowTheExampleTable)
         {CompleteDriveRoot, "complete", "D:x", "D:x"},
         {CompleteDriveRoot, "complete", ":", ":"},
         {CompleteDriveRoot, "complete", "", ""},
+        {TrimPastedPath, "trim", "\"D:\\Suite\\BIN\"", "D:\\Suite\\BIN"},
+        {TrimPastedPath, "trim", "  D:\\Suite\\BIN \t", "D:\\Suite\\BIN"},
+        {TrimPastedPath, "trim", " \"D:\\My Suite\" ", "D:\\My Suite"},
+        {TrimPastedPath, "trim", "\"D:\\x", "\"D:\\x"},
+        {TrimPastedPath, "trim", "\"", "\""},
+        {TrimPastedPath, "trim", "\"\"", ""},
+        {TrimPastedPath, "trim", "D:\\a \"b\"", "D:\\a \"b\""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.Name) + " of [" + row.Input + "]");
@@ -63,15 +71,6 @@ TEST_F(PathTextTest, QuoteIfBlankLooksForBlanksAndTabs)
     EXPECT_STREQ("\"", QuoteIfBlank("C:\\Tab\there"));
     EXPECT_STREQ("", QuoteIfBlank("C:\\Tools"));
     EXPECT_STREQ("", QuoteIfBlank(""));
-}
-
-TEST_F(PathTextTest, BareDriveSurvivesStripAndBecomesRoot)
-{
-    char text[8] = "E:\\\\";
-    StripTrailingSeparators(text);
-    EXPECT_STREQ("E:", text);
-    CompleteDriveRoot(text);
-    EXPECT_STREQ("E:\\", text);
 }
 
 // On a double-byte code page a trail byte of 0x5C is part of its character, not a separator;
@@ -103,28 +102,8 @@ TEST_F(PathTextTest, DoubleByteCharactersAreNeverCutInTwo)
     }
 }
 
-TEST_F(PathTextTest, PastedPathsLoseTheirQuotesAndBlanks)
+TEST_F(PathTextTest, AbsolutePaths)
 {
-    struct TrimRow {
-        const char* Input;
-        const char* Expected;
-    };
-    const TrimRow rows[] = {
-        {"\"D:\\Suite\\BIN\"", "D:\\Suite\\BIN"},
-        {"  D:\\Suite\\BIN \t", "D:\\Suite\\BIN"},
-        {" \"D:\\My Suite\" ", "D:\\My Suite"},
-        {"\"D:\\x", "\"D:\\x"},
-        {"\"", "\""},
-        {"\"\"", ""},
-        {"D:\\a \"b\"", "D:\\a \"b\""},
-    };
-    for (const TrimRow& row : rows) {
-        SCOPED_TRACE(row.Input);
-        char buffer[32] = {};
-        std::string(row.Input).copy(buffer, sizeof buffer - 1);
-        TrimPastedPath(buffer);
-        EXPECT_STREQ(row.Expected, buffer);
-    }
     for (const char* absolute : {"C:\\x", "C:/x", "\\\\server\\share", "//server/share"})
         EXPECT_TRUE(IsAbsolutePath(absolute)) << absolute;
     for (const char* relative : {"", ".", "..", "sub\\dir", "\\SUITE\\BIN", "D:", "D:sub"})
