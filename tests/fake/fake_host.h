@@ -56,7 +56,6 @@ struct FakeOpenFile {
     HostWindow Owner;
     std::string Filter;  // with its NUL bytes, up to and including the double NUL
     std::string PresetFile;
-    uint32_t FileCapacity;
     bool HasInitialDir;
     std::string InitialDir;
     std::string Title;
@@ -128,7 +127,6 @@ struct FakeHost {
     bool Is64BitSystem = false;
     std::set<std::string, NoCase> ReadOnlyKeys;  // open for reading only
     int RegistryWrites = 0;
-    int RegistryDeletes = 0;
     int OpenKeys = 0;
 
     std::map<uint32_t, std::string> Strings;  // the program's string table
@@ -137,8 +135,7 @@ struct FakeHost {
     std::map<HostWindow, HostRect> Rects;
     struct Move {
         HostWindow Window, After;
-        int X, Y, Cx, Cy;
-        uint32_t Flags;
+        int X, Y;  // the size and order are kept, as the flags ask
     };
     std::vector<Move> Moves;
     std::vector<intptr_t> EndDialogResults;
@@ -147,7 +144,6 @@ struct FakeHost {
     bool OpenFileChooses = false;
     std::string OpenFileChoice;
     struct DialogRun {
-        HostInstance Instance;
         uint32_t TemplateId;
         HostWindow Owner;
         intptr_t Param;
