@@ -141,6 +141,7 @@ TEST_F(ScriptModeTest, WhatSetsSaveNeeded)
         EXPECT_EQ(row.Exit, Run());
         EXPECT_EQ(row.Rewritten, Fake().Writes != 0);
         EXPECT_EQ(row.RegistryWrites, Fake().RegistryWrites);
+        EXPECT_EQ(0, Fake().OpenKeys);
         EXPECT_TRUE(Fake().Started.empty());
     }
 }

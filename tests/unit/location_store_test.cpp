@@ -16,49 +16,24 @@ protected:
         LoadLocation(store);
     }
 
-    // A fresh machine with the locator key, one value in it (none when type is 0), and a load.
-    void LoadWithValue(const char* name, uint32_t type, const std::string& data,
-                       const std::u16string& unicode = u"")
+    // A fresh machine with the locator key and one value in it (none when type is 0).
+    void Prepare(const char* name, uint32_t type, const std::string& data,
+                 const std::u16string& unicode = u"")
     {
-        ResetFake();
-        ResetLaunchState();
+        SetUp();
+        store = StoreKey{};
         Fake().Keys[LocatorKeyPath];
         Fake().Environment["SystemDrive"] = "C:";
         Fake().Environment["Deep"] = "C:\\" + std::string(507, 'd');
         CopyText(Launch.TargetFile, "devshl.dll");
         Fake().ShortNames[u"C:\\t\\dirΩ\\BIN"] = u"C:\\t\\DIR~1\\BIN";
+        Fake().ShortNames[u"C:\\t\\dirΩ"] = u"C:\\t\\DIR~1";
         if (!unicode.empty())
             SetRegStringW(LocatorKeyPath, name, unicode);
         else if (type != 0)
             SetRegValue(LocatorKeyPath, name, type, data);
-        Load();
     }
 };
-
-TEST_F(LocationStoreTest, ProductKeyAbsentReadsAndWritesNothing)
-{
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Load();
-    EXPECT_STREQ("", store.Path);
-    EXPECT_STREQ("", Launch.Location);
-    EXPECT_FALSE(Launch.SaveNeeded);
-    CopyText(Launch.Location, "C:\\x");
-    SaveLocation(store);
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    EXPECT_TRUE(Fake().Keys.empty());
-}
-
-TEST_F(LocationStoreTest, LocatorKeyAbsentUsesTheCurrentDirectoryAndWritesNothing)
-{
-    Fake().Keys[ProductKeyPath];
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Load();
-    EXPECT_STREQ("C:\\Work", Launch.Location);
-    EXPECT_FALSE(Launch.SaveNeeded);
-    SaveLocation(store);
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    EXPECT_EQ(0, Fake().OpenKeys);
-}
 
 TEST_F(LocationStoreTest, StoredValues)
 {
@@ -105,7 +80,8 @@ TEST_F(LocationStoreTest, StoredValues)
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        LoadWithValue("devshl.dll", row.Type, row.Data, row.Unicode);
+        Prepare("devshl.dll", row.Type, row.Data, row.Unicode);
+        Load();
         EXPECT_STREQ(row.Location, Launch.Location);
         EXPECT_EQ(row.SaveNeeded, Launch.SaveNeeded);
         EXPECT_EQ(0, Fake().OpenKeys);
@@ -137,14 +113,9 @@ TEST_F(LocationStoreTest, CurrentDirectoryAsTheSystemNamesIt)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
-        Fake().Keys[LocatorKeyPath];
-        CopyText(Launch.TargetFile, "devshl.dll");
+        Prepare("devshl.dll", 0, "");
         Fake().CurrentDirectory = row.Ansi;
         Fake().CurrentDirectoryW = row.Unicode;
-        Fake().ShortNames[u"C:\\t\\dirΩ"] = u"C:\\t\\DIR~1";
-        store = StoreKey{};
         Load();
         EXPECT_EQ(row.Location, Launch.Location);
         EXPECT_TRUE(Launch.SaveNeeded);
@@ -171,7 +142,8 @@ TEST_F(LocationStoreTest, MediaKind)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        LoadWithValue("media", row.Type, row.Data);
+        Prepare("media", row.Type, row.Data);
+        Load();
         EXPECT_EQ(row.Expected, Launch.MediaKind);
     }
 }
