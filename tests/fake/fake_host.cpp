@@ -1237,10 +1237,8 @@ bool HostGetOpenFileName(HostOpenFileRequest* request)
     seen.Filter =
         Ansi(std::u16string(request->Filter, static_cast<size_t>(f - request->Filter) + 1));
     seen.PresetFile = Ansi(request->File);
-    seen.HasInitialDir = request->InitialDir != nullptr;
-    seen.InitialDir = request->InitialDir != nullptr ? Ansi(request->InitialDir) : "";
+    seen.InitialDir = request->InitialDir != nullptr ? Ansi(request->InitialDir) : "(none)";
     seen.Title = Ansi(request->Title);
-    seen.Flags = request->Flags;
     Fake().OpenFileRequests.push_back(seen);
     std::u16string choice =
         Fake().OpenFileChoiceW.empty() ? Utf16(Fake().OpenFileChoice) : Fake().OpenFileChoiceW;

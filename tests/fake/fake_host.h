@@ -56,10 +56,8 @@ struct FakeOpenFile {
     HostWindow Owner;
     std::string Filter;  // with its NUL bytes, up to and including the double NUL
     std::string PresetFile;
-    bool HasInitialDir;
-    std::string InitialDir;
+    std::string InitialDir;  // "(none)" when none is given
     std::string Title;
-    uint32_t Flags;
 };
 
 struct FakeHost {
