@@ -107,52 +107,15 @@ protected:
     }
 };
 
-TEST_F(ScriptModeTest, WhatSetsSaveNeeded)
-{
-    struct Row {
-        const char* Name;
-        const char* ScriptFor;  // the location the present file was written for; null: none
-        const char* Stored;     // null: no value
-        bool LocatorKey;
-        int Exit;
-        bool Rewritten;
-        int RegistryWrites;
-    };
-    // clang-format off
-    const Row rows[] = {
-        {"file present, location remembered", "E:\\SUITE\\BIN", "E:\\SUITE\\BIN", true, 0, false, 0},
-        {"file missing, location remembered", nullptr, "E:\\SUITE\\BIN", true, 1, true, 1},
-        {"file present, no value", "C:\\Work", nullptr, true, 1, true, 1},
-        {"file present, no locator key", "C:\\Work", nullptr, false, 0, false, 0},
-        {"file missing, no locator key", nullptr, nullptr, false, 1, true, 0},
-    };
-    // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Name);
-        SetUp();
-        if (row.LocatorKey)
-            Fake().Keys[LocatorKeyPath];
-        else
-            Fake().Keys[ProductKeyPath];
-        if (row.Stored != nullptr)
-            SetRegString(LocatorKeyPath, "devshl.dll", row.Stored);
-        if (row.ScriptFor != nullptr)
-            Fake().Files["C:\\Suite\\BIN\\NRVARCD.BAT"] = ScriptFor(row.ScriptFor);
-        EXPECT_EQ(row.Exit, Run());
-        EXPECT_EQ(row.Rewritten, Fake().Writes != 0);
-        EXPECT_EQ(row.RegistryWrites, Fake().RegistryWrites);
-        EXPECT_EQ(0, Fake().OpenKeys);
-        EXPECT_TRUE(Fake().Started.empty());
-    }
-}
-
-// With nothing to store, the file is compared with what this run would write: any other
-// bytes (the program moved, another run changed the location, a file cut short) are
-// replaced, without a registry write; the same bytes are left alone.
-TEST_F(ScriptModeTest, ExistingFileIsComparedByteForByte)
+// What a script-mode run does with the file and the registry. With nothing to store, the file
+// is compared with what this run would write: any other bytes (the program moved, another run
+// changed the location, a file cut short) are replaced, without a registry write; the same
+// bytes are left alone. A location to store (none was, or no file to match) rewrites the file
+// and stores it, where there is a locator key.
+TEST_F(ScriptModeTest, FileAndRegistry)
 {
     const std::string script = "C:\\Suite\\BIN\\NRVARCD.BAT";
-    const std::string current = ScriptFor("E:\\SUITE\\BIN");
+    const std::string current = ScriptFor("E:\\SUITE\\BIN"), work = ScriptFor("C:\\Work");
     std::string changed = current;
     changed[100] = 'x';
     // Moving over a file held open elsewhere is refused as access denied.
@@ -160,31 +123,43 @@ TEST_F(ScriptModeTest, ExistingFileIsComparedByteForByte)
         "nrcdrom: C:\\Suite\\BIN\\NRVARCD.BAT could not be written: Access is denied.\r\n";
     struct Row {
         const char* Name;
-        std::string Content;
+        const char* Stored;   // null: no value; "-": no locator key
+        std::string Content;  // "(none)": no file
         bool ReadFails, ReadOnly, Locked, Unattended;
         int Exit;
         bool Rewritten;
-        std::string Said;
+        int RegistryWrites;
+        std::string Said, After = "";  // the file rewritten, when not for E:\SUITE\BIN
     };
     // clang-format off
     const Row rows[] = {
-        {"the same bytes", current, false, false, false, true, 0, false, ""},
-        {"one byte changed", changed, false, false, false, true, 1, true, ""},
-        {"one byte shorter", current.substr(0, current.size() - 1), false, false, false, true, 1, true, ""},
-        {"one byte longer", current + "x", false, false, false, true, 1, true, ""},
-        {"empty", "", false, false, false, true, 1, true, ""},
-        {"written for another location", ScriptFor("F:\\OLD\\BIN"), false, false, false, true, 1, true, ""},
-        {"unreadable", current, true, false, false, true, 1, true, ""},
-        {"read-only and different", "old", false, true, false, true, 0, false, ""},
-        {"held open elsewhere, unattended", "old", false, false, true, true, 1, false, held},
-        {"held open elsewhere, attended", "old", false, false, true, false, 1, false, ""},
+        {"the same bytes", "E:\\SUITE\\BIN", current, false, false, false, true, 0, false, 0, ""},
+        {"one byte changed", "E:\\SUITE\\BIN", changed, false, false, false, true, 1, true, 0, ""},
+        {"one byte shorter", "E:\\SUITE\\BIN", current.substr(0, current.size() - 1), false, false, false, true, 1, true, 0, ""},
+        {"one byte longer", "E:\\SUITE\\BIN", current + "x", false, false, false, true, 1, true, 0, ""},
+        {"empty", "E:\\SUITE\\BIN", "", false, false, false, true, 1, true, 0, ""},
+        {"written for another location", "E:\\SUITE\\BIN", ScriptFor("F:\\OLD\\BIN"), false, false, false, true, 1, true, 0, ""},
+        {"unreadable", "E:\\SUITE\\BIN", current, true, false, false, true, 1, true, 0, ""},
+        {"read-only and different", "E:\\SUITE\\BIN", "old", false, true, false, true, 0, false, 0, ""},
+        {"held open elsewhere, unattended", "E:\\SUITE\\BIN", "old", false, false, true, true, 1, false, 0, held},
+        {"held open elsewhere, attended", "E:\\SUITE\\BIN", "old", false, false, true, false, 1, false, 0, ""},
+        {"file missing, location remembered", "E:\\SUITE\\BIN", "(none)", false, false, false, false, 1, true, 1, ""},
+        {"file present, no value", nullptr, work, false, false, false, false, 1, true, 1, "", work},
+        {"file present, no locator key", "-", work, false, false, false, false, 0, false, 0, ""},
+        {"file missing, no locator key", "-", "(none)", false, false, false, false, 1, true, 0, "", work},
     };
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         SetUp();
-        SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
-        Fake().Files[script] = row.Content;
+        if (row.Stored == nullptr)
+            Fake().Keys[LocatorKeyPath];
+        else if (std::string(row.Stored) == "-")
+            Fake().Keys[ProductKeyPath];
+        else
+            SetRegString(LocatorKeyPath, "devshl.dll", row.Stored);
+        if (row.Content != "(none)")
+            Fake().Files[script] = row.Content;
         if (row.ReadFails)
             Fake().Failures["ReadFile"] = {0, ErrorAccessDenied};
         if (row.ReadOnly)
@@ -197,10 +172,15 @@ TEST_F(ScriptModeTest, ExistingFileIsComparedByteForByte)
         EXPECT_EQ(row.Exit, Run());
         // A new file is written whenever the old one differs; held open, it cannot replace it.
         EXPECT_EQ(row.Rewritten || row.Locked, Fake().Writes != 0);
-        EXPECT_EQ(row.Rewritten ? current : row.Content, Fake().Files[script]);
+        EXPECT_EQ(!row.Rewritten      ? row.Content
+                  : row.After.empty() ? current
+                                      : row.After,
+                  Fake().Files[script]);
         EXPECT_EQ(row.Said, Fake().StdError);
-        EXPECT_EQ(0, Fake().RegistryWrites);
+        EXPECT_EQ(row.RegistryWrites, Fake().RegistryWrites);
+        EXPECT_EQ(0, Fake().OpenKeys);
         EXPECT_EQ(1u, Fake().Files.size());
+        EXPECT_TRUE(Fake().Started.empty());
     }
 }
 
