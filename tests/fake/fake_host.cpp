@@ -364,6 +364,35 @@ bool KeyExists(const FakeView& view, const std::string& path)
     return false;
 }
 
+// A text in UTF-16, little-endian, as the registry holds it.
+std::string LittleEndian(const std::u16string& text)
+{
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
+// A name the system gives: the one set in Unicode, or else the ANSI one.
+std::u16string Either(const std::u16string& unicode, const std::string& ansi)
+{
+    return unicode.empty() ? Utf16(ansi) : unicode;
+}
+
+// A value written through a key open for writing, as a call the test can see.
+long SetValue(HostKey key, const std::string& name, const FakeValue& value)
+{
+    auto* k = reinterpret_cast<FakeKey*>(key);
+    if ((k->Access & HostKeyWrite) != HostKeyWrite)
+        return ErrorAccessDenied;
+    ++Fake().RegistryWrites;
+    Fake().Calls.push_back("RegSetValueEx " + name);
+    (*k->View)[k->Path][name] = value;
+    return HostSuccess;
+}
+
 }  // namespace
 
 bool NoCase::operator()(const std::string& a, const std::string& b) const
@@ -456,12 +485,7 @@ std::u16string Decode(uint32_t codePage, const std::string& bytes)
 
 void SetRegStringW(const std::string& key, const std::string& name, const std::u16string& text)
 {
-    std::string bytes;
-    for (char16_t c : text + u'\0') {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    Fake().Keys[key][name] = FakeValue{HostRegSz, bytes, true};
+    Fake().Keys[key][name] = FakeValue{HostRegSz, LittleEndian(text + u'\0'), true};
 }
 
 HostWindow FakeDialog()
@@ -587,8 +611,7 @@ uint32_t HostGetModuleFileName(HostWideChar* buffer, uint32_t capacity)
 {
     if (Injected("GetModuleFileName"))
         return 0;
-    std::u16string name =
-        Fake().ModuleFileNameW.empty() ? Utf16(Fake().ModuleFileName) : Fake().ModuleFileNameW;
+    std::u16string name = Either(Fake().ModuleFileNameW, Fake().ModuleFileName);
     if (name.size() >= capacity) {
         std::copy(name.begin(), name.begin() + capacity - 1, buffer);
         buffer[capacity - 1] = 0;
@@ -599,9 +622,7 @@ uint32_t HostGetModuleFileName(HostWideChar* buffer, uint32_t capacity)
 
 uint32_t HostGetCurrentDirectory(uint32_t capacity, HostWideChar* buffer)
 {
-    return CopyOut(Fake().CurrentDirectoryW.empty() ? Utf16(Fake().CurrentDirectory)
-                                                    : Fake().CurrentDirectoryW,
-                   buffer, capacity);
+    return CopyOut(Either(Fake().CurrentDirectoryW, Fake().CurrentDirectory), buffer, capacity);
 }
 
 // Like the platform: a relative path joined to the current directory (a leading separator to
@@ -609,8 +630,7 @@ uint32_t HostGetCurrentDirectory(uint32_t capacity, HostWideChar* buffer)
 // UTF-8, where a separator byte is always a separator.
 uint32_t HostGetFullPathName(const HostWideChar* path, uint32_t capacity, HostWideChar* buffer)
 {
-    std::u16string cwd = Fake().CurrentDirectoryW.empty() ? Utf16(Fake().CurrentDirectory)
-                                                          : Fake().CurrentDirectoryW;
+    std::u16string cwd = Either(Fake().CurrentDirectoryW, Fake().CurrentDirectory);
     PathsInUtf8 = true;
     std::string full = FullPathName(Utf8(path), Utf8(cwd));
     PathsInUtf8 = false;
@@ -1085,13 +1105,8 @@ long HostRegQueryValueEx(HostKey key, const HostWideChar* name, uint32_t* type, 
     *type = v.Type;
     std::string bytes = v.Data;
     bool text = v.Type == HostRegSz || v.Type == HostRegExpandSz || v.Type == HostRegMultiSz;
-    if (text && !v.Wide) {
-        bytes.clear();
-        for (char16_t c : Utf16(v.Data)) {
-            bytes += static_cast<char>(c & 0xFF);
-            bytes += static_cast<char>(c >> 8);
-        }
-    }
+    if (text && !v.Wide)
+        bytes = LittleEndian(Utf16(v.Data));
     if (bytes.size() > *size) {
         *size = static_cast<uint32_t>(bytes.size());
         return ErrorMoreData;
@@ -1104,29 +1119,16 @@ long HostRegQueryValueEx(HostKey key, const HostWideChar* name, uint32_t* type, 
 long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void* data,
                        uint32_t size)
 {
-    auto* k = reinterpret_cast<FakeKey*>(key);
-    if ((k->Access & HostKeyWrite) != HostKeyWrite)
-        return ErrorAccessDenied;
-    ++Fake().RegistryWrites;
-    Fake().Calls.push_back(std::string("RegSetValueEx ") + name);
-    (*k->View)[k->Path][name] = FakeValue{type, std::string(static_cast<const char*>(data), size)};
-    return HostSuccess;
+    return SetValue(key, name, FakeValue{type, std::string(static_cast<const char*>(data), size)});
 }
 
 long HostRegSetValueExW(HostKey key, const HostWideChar* name, uint32_t type, const void* data,
                         uint32_t size)
 {
-    auto* k = reinterpret_cast<FakeKey*>(key);
-    if ((k->Access & HostKeyWrite) != HostKeyWrite)
-        return ErrorAccessDenied;
     if (type != HostRegSz || size % 2 != 0)
         FakeMisuse("RegSetValueExW of a type or size that is no UTF-16 string");
-    ++Fake().RegistryWrites;
-    std::u16string wideName(name, WideSize(name));
-    Fake().Calls.push_back("RegSetValueEx " + Utf8(wideName));
-    (*k->View)[k->Path][Utf8(wideName)] =
-        FakeValue{type, std::string(static_cast<const char*>(data), size), true};
-    return HostSuccess;
+    return SetValue(key, Utf8(std::u16string(name, WideSize(name))),
+                    FakeValue{type, std::string(static_cast<const char*>(data), size), true});
 }
 
 long HostRegDeleteValue(HostKey key, const char* name)
@@ -1240,8 +1242,7 @@ bool HostGetOpenFileName(HostOpenFileRequest* request)
     seen.InitialDir = request->InitialDir != nullptr ? Ansi(request->InitialDir) : "(none)";
     seen.Title = Ansi(request->Title);
     Fake().OpenFileRequests.push_back(seen);
-    std::u16string choice =
-        Fake().OpenFileChoiceW.empty() ? Utf16(Fake().OpenFileChoice) : Fake().OpenFileChoiceW;
+    std::u16string choice = Either(Fake().OpenFileChoiceW, Fake().OpenFileChoice);
     if (!Fake().OpenFileChooses || choice.size() + 1 > request->FileCapacity)
         return false;
     CopyOut(choice, request->File, request->FileCapacity);
