@@ -50,9 +50,5 @@ inline void AnswerDialog(const std::string& typed, const std::vector<std::string
 
 class HostTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ResetFake();
-        ResetLaunchState();
-    }
+    void SetUp() override { FreshMachine(); }
 };
