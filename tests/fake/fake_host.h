@@ -127,8 +127,7 @@ struct FakeHost {
     int RegistryWrites = 0;
     int OpenKeys = 0;
 
-    std::map<uint32_t, std::string> Strings;  // the program's string table
-    std::map<int, std::string> DialogTexts;   // control id -> text
+    std::map<int, std::string> DialogTexts;  // control id -> text
     std::string Caption;
     std::map<HostWindow, HostRect> Rects;
     struct Move {
@@ -157,7 +156,7 @@ FakeHost& Fake();
 // call then fails, but only an injected failure is a failure the program should handle.
 void FakeMisuse(const std::string& call);
 void SetFakeMisuseHandler(void (*handler)(const std::string& call));
-void ResetFake();       // a fresh machine, with the program's string table loaded
+void ResetFake();       // a fresh machine
 void UseCodePage932();  // Japanese Shift-JIS, ANSI and OEM alike, with its lead bytes
 void UseCodePages(uint32_t ansi, uint32_t oem);  // single-byte pages: 1252, 1251, 437, 850, 866
 
