@@ -26,7 +26,9 @@ protected:
     }
 };
 
-TEST_F(LocationDialogTest, Captions)
+// Opening, the dialog names the product in its caption, shows the location unchanged and
+// centres itself on the desktop (the odd-sized dialog of SetUp on 800 by 600).
+TEST_F(LocationDialogTest, InitShowsCaptionLocationAndCentres)
 {
     struct Row {
         const char* Title;
@@ -42,8 +44,15 @@ TEST_F(LocationDialogTest, Captions)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Title);
         CopyText(Launch.ProductTitle, row.Title);
+        CopyText(Launch.Location, "D:\\Tools\\\\");
+        Fake().Moves.clear();
         EXPECT_EQ(1, Send(HostWmInitDialog, 0));
         EXPECT_EQ(row.Caption, Fake().Caption);
+        EXPECT_EQ("D:\\Tools\\\\", Fake().DialogTexts[IDC_LOCATION]);
+        ASSERT_EQ(1u, Fake().Moves.size());
+        EXPECT_EQ(FakeDialog(), Fake().Moves.back().Window);
+        EXPECT_EQ(177, Fake().Moves.back().X);
+        EXPECT_EQ(190, Fake().Moves.back().Y);
     }
 }
 
@@ -86,19 +95,6 @@ TEST_F(LocationDialogTest, PromptWordings)
     EXPECT_EQ("Please enter the network path to the Marlinth Tools.",
               Fake().DialogTexts[IDC_PROMPT]);
     EXPECT_EQ("&Location of Marlinth Tools", Fake().DialogTexts[IDC_LOCATION_GROUP]);
-}
-
-TEST_F(LocationDialogTest, InitShowsLocationUnchangedAndCentres)
-{
-    CopyText(Launch.Location, "D:\\Tools\\\\");
-    EXPECT_EQ(1, Send(HostWmInitDialog, 0));
-    EXPECT_EQ("D:\\Tools\\\\", Fake().DialogTexts[IDC_LOCATION]);
-    ASSERT_EQ(1u, Fake().Moves.size());
-    // The odd-sized dialog of SetUp, centred on the 800 by 600 desktop.
-    const FakeHost::Move& move = Fake().Moves[0];
-    EXPECT_EQ(FakeDialog(), move.Window);
-    EXPECT_EQ(177, move.X);
-    EXPECT_EQ(190, move.Y);
 }
 
 // What OK makes of a typed text (pasted, relative, double-byte, in Unicode, too long) before it
