@@ -1244,7 +1244,7 @@ bool HostGetOpenFileName(HostOpenFileRequest* request)
     seen.Title = Ansi(request->Title);
     Fake().OpenFileRequests.push_back(seen);
     std::u16string choice = Either(Fake().OpenFileChoiceW, Fake().OpenFileChoice);
-    if (!Fake().OpenFileChooses || choice.size() + 1 > request->FileCapacity)
+    if (choice.empty() || choice.size() + 1 > request->FileCapacity)
         return false;
     CopyOut(choice, request->File, request->FileCapacity);
     return true;

@@ -138,8 +138,7 @@ struct FakeHost {
     std::vector<intptr_t> EndDialogResults;
     std::vector<FakeMessageBox> MessageBoxes;
     std::vector<FakeOpenFile> OpenFileRequests;
-    bool OpenFileChooses = false;
-    std::string OpenFileChoice;
+    std::string OpenFileChoice;  // the file the user picks; none, cancelled
     struct DialogRun {
         uint32_t TemplateId;
         HostWindow Owner;

@@ -55,7 +55,6 @@ TEST_F(FileBrowserTest, InitialDirectoryOnlyForAnExistingDirectory)
 TEST_F(FileBrowserTest, ChosenPathTooLongForTheFileTextLeavesLocationAlone)
 {
     CopyText(Launch.Location, "D:\\typed");
-    Fake().OpenFileChooses = true;
     Fake().OpenFileChoice = "C:\\" + std::string(300, 'x') + "\\devshl.dll";
     BrowseForTarget(FakeDialog());
     EXPECT_STREQ("D:\\typed", Launch.Location);

@@ -204,8 +204,7 @@ TEST_F(LocationDialogTest, BrowseFillsInTheChosenDirectory)
     const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
     const std::u16string omega = u"C:\\t\\dirΩ\\devshl.dll";
     struct Row {
-        bool Chooses;
-        std::string Choice, Field;
+        std::string Choice, Field;  // no choice: Browse cancelled
         bool CodePage932 = false;
         std::u16string ChoiceW = u"", TypedW = u"";
         bool ShortName = false;
@@ -213,15 +212,15 @@ TEST_F(LocationDialogTest, BrowseFillsInTheChosenDirectory)
     };
     // clang-format off
     const Row rows[] = {
-        {true, "C:\\Tools\\BIN\\devshl.dll", "C:\\Tools\\BIN"},
-        {true, "C:\\devshl.dll", "C:\\"},
-        {true, "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
-        {true, "E:\\Other\\readme.txt", "E:\\Other"},  // any chosen file, not only the target
-        {false, "", "D:\\typed\\"},
-        {true, "E:\\" + so + "\\devshl.dll", "E:\\" + so, true},
-        {true, "", "C:\\t\\DIR~1", false, omega, u"", true},
-        {true, "", "D:\\typed\\", false, omega, u"", false, 1},
-        {false, "", "D:\\typed\\", false, u"", u"E:\\dirΩ"},
+        {"C:\\Tools\\BIN\\devshl.dll", "C:\\Tools\\BIN"},
+        {"C:\\devshl.dll", "C:\\"},
+        {"\\\\server\\share\\devshl.dll", "\\\\server\\share"},
+        {"E:\\Other\\readme.txt", "E:\\Other"},  // any chosen file, not only the target
+        {"", "D:\\typed\\"},
+        {"E:\\" + so + "\\devshl.dll", "E:\\" + so, true},
+        {"", "C:\\t\\DIR~1", false, omega, u"", true},
+        {"", "D:\\typed\\", false, omega, u"", false, 1},
+        {"", "D:\\typed\\", false, u"", u"E:\\dirΩ"},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -234,7 +233,6 @@ TEST_F(LocationDialogTest, BrowseFillsInTheChosenDirectory)
         Fake().DialogTexts[IDC_LOCATION] = "D:\\typed\\";
         if (!row.TypedW.empty())
             Fake().DialogTextsW[IDC_LOCATION] = row.TypedW;
-        Fake().OpenFileChooses = row.Chooses;
         Fake().OpenFileChoice = row.Choice;
         Fake().OpenFileChoiceW = row.ChoiceW;
         EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
