@@ -28,6 +28,7 @@ protected:
         CopyText(Launch.TargetFile, "devshl.dll");
         Fake().ShortNames[u"C:\\t\\dirΩ\\BIN"] = u"C:\\t\\DIR~1\\BIN";
         Fake().ShortNames[u"C:\\t\\dirΩ"] = u"C:\\t\\DIR~1";
+        SetRegString(LocatorKeyPath, "other.dll", "F:\\OTHER");
         if (!unicode.empty())
             SetRegStringW(LocatorKeyPath, name, unicode);
         else if (type != 0)
@@ -89,8 +90,10 @@ TEST_F(LocationStoreTest, StoredValues)
         EXPECT_EQ(row.KeptOnSave ? 0 : 1, Fake().RegistryWrites);
         CopyText(Launch.Location, "F:\\NEW");
         SaveLocation(store);
+        // One string value written, with its terminator; the others left alone.
         EXPECT_EQ(HostRegSz, Fake().Keys[LocatorKeyPath]["devshl.dll"].Type);
-        EXPECT_EQ("F:\\NEW", RegText(LocatorKeyPath, "devshl.dll"));
+        EXPECT_EQ(std::string("F:\\NEW\0", 7), Fake().Keys[LocatorKeyPath]["devshl.dll"].Data);
+        EXPECT_EQ("F:\\OTHER", RegText(LocatorKeyPath, "other.dll"));
     }
 }
 
@@ -148,33 +151,6 @@ TEST_F(LocationStoreTest, MediaKind)
     }
 }
 
-TEST_F(LocationStoreTest, SaveWritesOneStringValueAndLeavesOthersAlone)
-{
-    SetRegString(LocatorKeyPath, "other.dll", "F:\\OTHER");
-    SetRegValue(LocatorKeyPath, "devshl.dll", HostRegExpandSz, std::string("%X%\0", 4));
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Load();
-    CopyText(Launch.Location, "D:\\");
-    SaveLocation(store);
-    const FakeValue& saved = Fake().Keys[LocatorKeyPath]["devshl.dll"];
-    EXPECT_EQ(HostRegSz, saved.Type);
-    EXPECT_EQ(std::string("D:\\\0", 4), saved.Data);
-    EXPECT_EQ("F:\\OTHER", RegText(LocatorKeyPath, "other.dll"));
-    EXPECT_EQ(1, Fake().RegistryWrites);
-    EXPECT_EQ(0, Fake().OpenKeys);
-}
-
-TEST_F(LocationStoreTest, SaveWithoutWriteAccessIsSilent)
-{
-    Fake().Keys[LocatorKeyPath];
-    Fake().ReadOnlyKeys.insert(LocatorKeyPath);
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Load();
-    SaveLocation(store);
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    EXPECT_EQ("(absent)", RegText(LocatorKeyPath, "devshl.dll"));
-}
-
 // A 64-bit registry editor writes the 64-bit view, where a 32-bit program does not look
 // unless asked: the store is taken from whichever view holds the product key, the program's
 // own first, and a 32-bit system has one view only.
@@ -183,8 +159,8 @@ TEST_F(LocationStoreTest, RegistryViewHoldingTheProductKey)
     struct Row {
         const char* Name;
         bool Is64BitSystem, OwnView, View64;
-        const char* Location;  // "" when the store is off
-        bool WritesView64;
+        const char* Location;                 // "" when the store is off
+        bool WritesView64, ReadOnly = false;  // a key open for reading only takes no save
     };
     const Row rows[] = {
         {"own view only", true, true, false, "E:\\OWN", false},
@@ -192,6 +168,7 @@ TEST_F(LocationStoreTest, RegistryViewHoldingTheProductKey)
         {"both views: the program's own wins", true, true, true, "E:\\OWN", false},
         {"neither view", true, false, false, "", false},
         {"32-bit system: one view", false, false, true, "", false},
+        {"own view, read only", true, true, false, "E:\\OWN", false, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -202,6 +179,8 @@ TEST_F(LocationStoreTest, RegistryViewHoldingTheProductKey)
         if (row.View64)
             Fake().Keys64[LocatorKeyPath]["devshl.dll"] =
                 FakeValue{HostRegSz, std::string("E:\\SIXTYFOUR\0", 13)};
+        if (row.ReadOnly)
+            Fake().ReadOnlyKeys.insert(LocatorKeyPath);
         CopyText(Launch.TargetFile, "devshl.dll");
         Load();
         EXPECT_STREQ(row.Location, Launch.Location);
@@ -209,7 +188,7 @@ TEST_F(LocationStoreTest, RegistryViewHoldingTheProductKey)
         SaveLocation(store);
         const auto& written = row.WritesView64 ? Fake().Keys64 : Fake().Keys;
         const auto& untouched = row.WritesView64 ? Fake().Keys : Fake().Keys64;
-        bool storeOn = row.Location[0] != '\0';
+        bool storeOn = row.Location[0] != '\0' && !row.ReadOnly;
         EXPECT_EQ(storeOn ? 1 : 0, Fake().RegistryWrites);
         if (storeOn) {
             EXPECT_EQ(std::string("F:\\NEW\0", 7),
