@@ -1225,7 +1225,7 @@ int HostMessageBox(HostWindow owner, const char* text, const char* caption, uint
 {
     if (type != HostMbIconError)
         FakeMisuse("MessageBox " + Hex(type));
-    Fake().MessageBoxes.push_back(FakeMessageBox{owner, text, caption, type});
+    Fake().MessageBoxes.push_back(FakeMessageBox{owner, text, caption});
     return 1;
 }
 

@@ -48,8 +48,7 @@ struct FakeDrive {
 
 struct FakeMessageBox {
     HostWindow Owner;
-    std::string Text, Caption;
-    uint32_t Type;
+    std::string Text, Caption;  // the type is the error box's, as the fake asks
 };
 
 struct FakeOpenFile {

@@ -1,5 +1,7 @@
 #include "launch/launch_target.h"
 
+#include "base/path_text.h"
+
 #include <string>
 
 #include "tests/unit/test_support.h"
@@ -59,9 +61,7 @@ protected:
     {
         CopyText(Launch.Location, location);
         CopyText(Launch.LocationDir, location);
-        size_t n = TextLength(Launch.LocationDir);
-        while (n > 0 && (Launch.LocationDir[n - 1] == '\\' || Launch.LocationDir[n - 1] == '/'))
-            Launch.LocationDir[--n] = '\0';
+        StripTrailingSeparators(Launch.LocationDir);  // as the run gives it
         CopyText(Launch.TargetFile, "run.exe");
         CopyText(Launch.CommandTemplate, commandTemplate);
         Launch.PathPrefix = prefix ? 1 : 0;

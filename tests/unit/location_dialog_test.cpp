@@ -33,14 +33,17 @@ TEST_F(LocationDialogTest, InitShowsCaptionLocationAndCentres)
     struct Row {
         const char* Title;
         const char* Caption;
+        const char* Group;  // the label over the field
     };
+    // clang-format off
     const Row rows[] = {
-        {"Duzudiziv Eraziz DLL Files", "Locate Marlinth Duzudiziv Eraziz DLL Files"},
-        {"Marlinth Tools", "Locate Marlinth Tools"},
-        {"marlinth tools", "Locate Marlinth marlinth tools"},
-        {"Marlint", "Locate Marlinth Marlint"},
-        {"Marlinth", "Locate Marlinth"},
+        {"Duzudiziv Eraziz DLL Files", "Locate Marlinth Duzudiziv Eraziz DLL Files", "&Location of Duzudiziv Eraziz DLL Files"},
+        {"Marlinth Tools", "Locate Marlinth Tools", "&Location of Marlinth Tools"},
+        {"marlinth tools", "Locate Marlinth marlinth tools", "&Location of marlinth tools"},
+        {"Marlint", "Locate Marlinth Marlint", "&Location of Marlint"},
+        {"Marlinth", "Locate Marlinth", "&Location of Marlinth"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Title);
         CopyText(Launch.ProductTitle, row.Title);
@@ -48,6 +51,7 @@ TEST_F(LocationDialogTest, InitShowsCaptionLocationAndCentres)
         Fake().Moves.clear();
         EXPECT_EQ(1, Send(HostWmInitDialog, 0));
         EXPECT_EQ(row.Caption, Fake().Caption);
+        EXPECT_EQ(row.Group, Fake().DialogTexts[IDC_LOCATION_GROUP]);
         EXPECT_EQ("D:\\Tools\\\\", Fake().DialogTexts[IDC_LOCATION]);
         ASSERT_EQ(1u, Fake().Moves.size());
         EXPECT_EQ(FakeDialog(), Fake().Moves.back().Window);
@@ -71,30 +75,26 @@ TEST_F(LocationDialogTest, PromptWordings)
     struct Row {
         uint32_t Media;
         bool Floppy;
-        const std::string& Prompt;
+        std::string Prompt;
+        const char* Title = "Duzudiziv Eraziz DLL Files";
     };
+    // clang-format off
     const Row rows[] = {
         {0, false, cdrom},     {0, true, cdrom},
         {1, false, installed}, {1, true, floppy},
         {2, false, network},   {2, true, network},
         {7, false, floppy},    {0xFFFFFFFFu, false, floppy},
+        {2, false, "Please enter the network path to the Marlinth Tools.", "Marlinth Tools"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.Media) + " floppy " + std::to_string(row.Floppy));
+        CopyText(Launch.ProductTitle, row.Title);
         Launch.MediaKind = row.Media;
         Launch.FloppyPrompt = row.Floppy;
         Send(HostWmInitDialog, 0);
         EXPECT_EQ(row.Prompt, Fake().DialogTexts[IDC_PROMPT]);
-        EXPECT_EQ("&Location of Duzudiziv Eraziz DLL Files",
-                  Fake().DialogTexts[IDC_LOCATION_GROUP]);
     }
-    // Another title goes into every text in the same places.
-    CopyText(Launch.ProductTitle, "Marlinth Tools");
-    Launch.MediaKind = 2;
-    Send(HostWmInitDialog, 0);
-    EXPECT_EQ("Please enter the network path to the Marlinth Tools.",
-              Fake().DialogTexts[IDC_PROMPT]);
-    EXPECT_EQ("&Location of Marlinth Tools", Fake().DialogTexts[IDC_LOCATION_GROUP]);
 }
 
 // What OK makes of a typed text (pasted, relative, double-byte, in Unicode, too long) before it
