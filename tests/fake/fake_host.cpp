@@ -208,7 +208,8 @@ std::string Ansi(const std::u16string& text)
 
 // Copies text and its terminator into a buffer of capacity units, as the platform's getters
 // do: the length copied, or the size needed when it does not fit.
-uint32_t CopyOut(const std::u16string& text, HostWideChar* buffer, uint32_t capacity)
+template <typename Unit>
+uint32_t CopyOut(const std::basic_string<Unit>& text, Unit* buffer, uint32_t capacity)
 {
     if (text.size() + 1 > capacity)
         return static_cast<uint32_t>(text.size() + 1);
@@ -681,13 +682,7 @@ uint32_t HostSetErrorMode(uint32_t mode)
 uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t size)
 {
     auto it = Fake().Environment.find(name);
-    if (it == Fake().Environment.end())
-        return 0;
-    const std::string& value = it->second;
-    if (value.size() + 1 > size)
-        return static_cast<uint32_t>(value.size() + 1);
-    std::memcpy(buffer, value.c_str(), value.size() + 1);
-    return static_cast<uint32_t>(value.size());
+    return it == Fake().Environment.end() ? 0 : CopyOut(it->second, buffer, size);
 }
 
 // A variable set in Unicode is read in Unicode; one of the ANSI Environment is decoded.
