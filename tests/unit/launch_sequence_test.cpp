@@ -64,6 +64,8 @@ TEST_F(LaunchSequenceTest, Runs)
          ExitStarted, "tool.exe E:\\SUITE\\BIN\\run.exe", "E:\\SUITE\\BIN;C:\\WIN", "E:\\SUITE\\BIN", 1, 0},
         {"shown root confirmed as the medium arrives", "E:\\", {target, "E:\\run.exe"}, "=", Tail,
          ExitStarted, "tool.exe E:\\run.exe", "E:\\;C:\\WIN", "E:\\", 1, 0},
+        {"script mode: the error mode before the batch file's probe", "A:\\", {}, nullptr,
+         "run.exe Marlinth_Tools tool.exe_$s PS", ExitCancelled, "", "", "A:\\", 1, 0},
         {"missing, Cancel", "E:\\X", {}, "-", Tail, ExitCancelled, "", "", "E:\\X", 1, 0},
         {"typed as stored", "E:\\GONE", {target, "E:\\run.exe"}, "E:\\SUITE\\BIN", Tail,
          ExitStarted, "tool.exe E:\\SUITE\\BIN\\run.exe", "E:\\SUITE\\BIN;C:\\WIN", "E:\\SUITE\\BIN", 1, 1},
