@@ -208,6 +208,18 @@ std::string Ansi(const std::u16string& text)
 
 // Copies text and its terminator into a buffer of capacity units, as the platform's getters
 // do: the length copied, or the size needed when it does not fit.
+// Like the platform's conversions: the size needed when asked with no buffer, nothing when the
+// text does not fit; the terminator is among the units when the caller counted it in.
+template <typename Unit>
+int Converted(const std::basic_string<Unit>& text, Unit* buffer, int capacity)
+{
+    if (capacity != 0 && text.size() > static_cast<size_t>(capacity))
+        return 0;
+    if (capacity != 0)
+        std::copy(text.begin(), text.end(), buffer);
+    return static_cast<int>(text.size());
+}
+
 template <typename Unit>
 uint32_t CopyOut(const std::basic_string<Unit>& text, Unit* buffer, uint32_t capacity)
 {
@@ -475,14 +487,12 @@ void SetRegStringW(const std::string& key, const std::string& name, const std::u
 
 HostWindow FakeDialog()
 {
-    // Made-up handles: the fake only compares them. NOLINTNEXTLINE(performance-no-int-to-ptr)
-    return reinterpret_cast<HostWindow>(static_cast<uintptr_t>(0x1001));
+    return MadeUp<HostWindow>(0x1001);
 }
 
 HostWindow FakeDesktop()
 {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): a made-up handle, as above.
-    return reinterpret_cast<HostWindow>(static_cast<uintptr_t>(0x2002));
+    return MadeUp<HostWindow>(0x2002);
 }
 
 void AddFile(const std::string& path)
@@ -557,13 +567,8 @@ int HostMultiByteToWideChar(uint32_t codePage, const char* text, int length, Hos
 {
     std::string bytes = length < 0 ? std::string(text, std::strlen(text) + 1)
                                    : std::string(text, static_cast<size_t>(length));
-    std::u16string wide = Decode(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, bytes);
-    if (capacity == 0)
-        return static_cast<int>(wide.size());
-    if (wide.size() > static_cast<size_t>(capacity))
-        return 0;
-    std::copy(wide.begin(), wide.end(), buffer);
-    return static_cast<int>(wide.size());
+    return Converted(Decode(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, bytes), buffer,
+                     capacity);
 }
 
 int HostWideCharToMultiByte(uint32_t codePage, uint32_t flags, const HostWideChar* text, int length,
@@ -574,14 +579,9 @@ int HostWideCharToMultiByte(uint32_t codePage, uint32_t flags, const HostWideCha
     *usedDefault = false;
     if (flags != 0 && flags != HostWcNoBestFitChars)
         FakeMisuse("WideCharToMultiByte " + Hex(flags));
-    std::string bytes = EncodeWith(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, wide,
-                                   (flags & HostWcNoBestFitChars) != 0, usedDefault);
-    if (capacity == 0)
-        return static_cast<int>(bytes.size());
-    if (bytes.size() > static_cast<size_t>(capacity))
-        return 0;
-    std::copy(bytes.begin(), bytes.end(), buffer);  // the terminator is among them when asked
-    return static_cast<int>(bytes.size());
+    return Converted(EncodeWith(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, wide,
+                                (flags & HostWcNoBestFitChars) != 0, usedDefault),
+                     buffer, capacity);
 }
 
 uint32_t HostGetShortPathName(const HostWideChar* path, HostWideChar* buffer, uint32_t capacity)
