@@ -69,16 +69,20 @@ protected:
     uint32_t toolExit = 0;
 };
 
+// The new PATH may take the platform's whole limit of 32,767 characters, in a block of that and
+// the terminators in UTF-16; one more and the tool gets the old PATH, as when the new value
+// cannot be put together.
 TEST_F(LaunchTargetTest, PathPrefixCases)
 {
+    const std::string p32758 = "C:\\" + std::string(32755, 'p'), p32759 = p32758 + "p";
     struct Row {
         const char* Location;
         bool Prefix;
         bool PathSet;
-        const char* OldPath;
-        const char* ChildPath;
+        std::string OldPath, ChildPath;
         const char* CommandLine;
         bool AllocFails = false;  // no block for the new PATH: the old one, and the tool starts
+        uint32_t Block = 0;       // the block's size in bytes, when it matters
     };
     // clang-format off
     const Row rows[] = {
@@ -90,43 +94,28 @@ TEST_F(LaunchTargetTest, PathPrefixCases)
         {"E:\\SUITE", false, true, "C:\\WIN", "C:\\WIN", "E:\\SUITE\\run.exe"},
         {"E:\\SUITE", false, false, "", "(unset)", "E:\\SUITE\\run.exe"},
         {"E:\\SUITE", true, true, "C:\\WIN", "C:\\WIN", "E:\\SUITE\\run.exe", true},
+        {"E:\\SUITE", true, true, p32758, "E:\\SUITE;" + p32758, "E:\\SUITE\\run.exe", false, 65538},
+        {"E:\\SUITE", true, true, p32759, p32759, "E:\\SUITE\\run.exe"},
     };
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.Location) + (row.Prefix ? " prefix" : "") +
-                     (row.PathSet ? " set" : " unset"));
+                     (row.PathSet ? " set " + std::to_string(row.OldPath.size()) : " unset"));
         SetUp();
         if (row.AllocFails)
             Fake().Failures["GlobalAlloc"] = {0, ErrorNotEnoughMemory};
         if (row.PathSet)
             Fake().Environment["Path"] = row.OldPath;
         Prepare(row.Location, "%s", row.Prefix);
-        LaunchTarget(&toolExit);
+        EXPECT_TRUE(LaunchTarget(&toolExit));
         ASSERT_EQ(1u, Fake().Started.size());
         EXPECT_EQ(row.CommandLine, Fake().Started[0].CommandLine);
         EXPECT_EQ(row.ChildPath, Fake().Started[0].Path);
         EXPECT_EQ(HostCreateDefaultErrorMode, Fake().Started[0].Flags);
         EXPECT_EQ(0, Fake().OpenBlocks);
         EXPECT_STREQ(row.CommandLine, Launch.ProbePath);
-    }
-}
-
-// The new value may take the platform's whole limit of 32,767 characters, in a block of that
-// and the terminators in UTF-16; one more and the tool gets the old PATH, as when the new value
-// cannot be put together.
-TEST_F(LaunchTargetTest, NewPathWithinThePlatformsLimit)
-{
-    for (size_t length : {32767u, 32768u}) {
-        SCOPED_TRACE(length);
-        SetUp();
-        const std::string oldPath = "C:\\" + std::string(length - 9 - 3, 'p');  // E:\SUITE;
-        Fake().Environment["PATH"] = oldPath;
-        Prepare("E:\\SUITE", "%s", true);
-        EXPECT_TRUE(LaunchTarget(&toolExit));
-        ASSERT_EQ(1u, Fake().Started.size());
-        EXPECT_EQ(length == 32767u ? "E:\\SUITE;" + oldPath : oldPath, Fake().Started[0].Path);
-        if (length == 32767u) {
-            EXPECT_EQ(65538u, Fake().LastAllocSize);
+        if (row.Block != 0) {
+            EXPECT_EQ(row.Block, Fake().LastAllocSize);
         }
     }
 }
