@@ -31,7 +31,7 @@ constexpr const char* Tail = "run.exe Marlinth_Tools tool.exe_$s S";
 // open; "-": Cancel; "=": OK on the text shown, the files arriving while it is open); then the exit
 // code, the tool's command line ("" when none started) and PATH, the value stored after, and how
 // many dialogs ran and values were written. Every run sets the error mode once, before its first
-// probe, so that an empty drive fails quietly; the tool starts with its own error mode; the dialog
+// probe, so that an empty drive fails quietly, and still has it when the tool starts; the dialog
 // is the location dialog, without an owner.
 TEST_F(LaunchSequenceTest, Runs)
 {
@@ -105,7 +105,6 @@ TEST_F(LaunchSequenceTest, Runs)
             EXPECT_EQ(row.Started, Fake().Started[0].CommandLine);
             EXPECT_EQ(row.Path, Fake().Started[0].Path);
             EXPECT_EQ(HostSemFailCriticalErrors, Fake().Started[0].ErrorModeOfParent);
-            EXPECT_EQ(HostCreateDefaultErrorMode, Fake().Started[0].Flags);
         }
         EXPECT_EQ(row.StoredAfter, RegText(LocatorKeyPath, name));
         EXPECT_EQ(std::string(row.Stored != nullptr ? row.Stored : "") == "-", Fake().Keys.empty());
