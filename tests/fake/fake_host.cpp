@@ -108,22 +108,6 @@ std::string ParentOf(const std::string& path)
     return seps.empty() ? std::string() : path.substr(0, seps.back());
 }
 
-}  // namespace
-
-bool NoCase::operator()(const std::string& a, const std::string& b) const
-{
-    size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
-        int x = std::tolower(static_cast<unsigned char>(a[i]));
-        int y = std::tolower(static_cast<unsigned char>(b[i]));
-        if (x != y)
-            return x < y;
-    }
-    return a.size() < b.size();
-}
-
-namespace {
-
 void AbortOnMisuse(const std::string& call)
 {
     std::fprintf(stderr, "the fake was passed %s\n", call.c_str());
@@ -139,107 +123,20 @@ std::string Hex(uint32_t value)
     return text;
 }
 
-}  // namespace
-
-void FakeMisuse(const std::string& call)
-{
-    MisuseHandler(call);
-}
-
-void SetFakeMisuseHandler(void (*handler)(const std::string& call))
-{
-    MisuseHandler = handler;
-}
-
-FakeHost& Fake()
-{
-    if (Current == nullptr)
-        ResetFake();
-    return *Current;
-}
-
-void ResetFake()
-{
-    delete Current;
-    Current = new FakeHost();
-    Current->Strings = {
-        {IDS_LOCATE, STR_LOCATE},
-        {IDS_LOCATE_PRODUCT, STR_LOCATE_PRODUCT},
-        {IDS_PROMPT_INSTALLED, STR_PROMPT_INSTALLED},
-        {IDS_PROMPT_NETWORK, STR_PROMPT_NETWORK},
-        {IDS_PROMPT_INSERT, STR_PROMPT_INSERT},
-        {IDS_MEDIA_CDROM, STR_MEDIA_CDROM},
-        {IDS_DRIVE_FLOPPY, STR_DRIVE_FLOPPY},
-        {IDS_MEDIA_FLOPPY, STR_MEDIA_FLOPPY},
-        {IDS_LABEL_DISK1, STR_LABEL_DISK1},
-        {IDS_LOCATION_OF, STR_LOCATION_OF},
-        {IDS_BAD_LOCATION, STR_BAD_LOCATION},
-        {IDS_BAD_LOCATION_CAPTION, STR_BAD_LOCATION_CAPTION},
-        {IDS_DEFAULT_TITLE, STR_DEFAULT_TITLE},
-        {IDS_BAD_COMMAND_LINE, STR_BAD_COMMAND_LINE},
-        {IDS_BAD_COMMAND_LINE_CAPTION, STR_BAD_COMMAND_LINE_CAPTION},
-        {IDS_UNATTENDED_MISSING, STR_UNATTENDED_MISSING},
-        {IDS_UNATTENDED_REFUSED, STR_UNATTENDED_REFUSED},
-        {IDS_START_FAILED, STR_START_FAILED},
-        {IDS_START_FAILED_CAPTION, STR_START_FAILED_CAPTION},
-        {IDS_UNATTENDED_START_FAILED, STR_UNATTENDED_START_FAILED},
-        {IDS_UNATTENDED_SCRIPT_FAILED, STR_UNATTENDED_SCRIPT_FAILED},
-        {IDS_UNATTENDED_UNSPELLABLE, STR_UNATTENDED_UNSPELLABLE},
-        {IDS_UNATTENDED_NEW_VOLUME, STR_UNATTENDED_NEW_VOLUME},
-        {IDS_UNATTENDED_OTHER_VOLUME, STR_UNATTENDED_OTHER_VOLUME},
-    };
-}
-
-void UseCodePages(uint32_t ansi, uint32_t oem)
-{
-    Fake().AnsiCodePage = ansi;
-    Fake().OemCodePage = oem;
-    Fake().LeadBytes.clear();
-}
-
-void UseCodePage932()
-{
-    UseCodePages(932, 932);
-    for (unsigned c = 0x81; c <= 0x9F; ++c)
-        Fake().LeadBytes.insert(static_cast<unsigned char>(c));
-    for (unsigned c = 0xE0; c <= 0xFC; ++c)
-        Fake().LeadBytes.insert(static_cast<unsigned char>(c));
-}
-
-namespace {
-
 // The characters of each code page that the tests use, besides ASCII. A byte the table does
 // not name is read as a private character of its own, so that it comes back as it was.
 const std::map<uint32_t, std::vector<std::pair<std::string, char16_t>>>& CodePages()
 {
+    // clang-format off
     static const std::map<uint32_t, std::vector<std::pair<std::string, char16_t>>> pages = {
         {1252, {{"\xDC", u'Ü'}, {"\xE9", u'é'}, {"\xF6", u'ö'}, {"\x83", u'ƒ'}, {"\xC3", u'Ã'}}},
         {437, {{"\x9A", u'Ü'}, {"\x82", u'é'}, {"\x94", u'ö'}, {"\x9F", u'ƒ'}}},
         {850, {{"\x9A", u'Ü'}, {"\x82", u'é'}, {"\x94", u'ö'}, {"\x9F", u'ƒ'}, {"\xC7", u'Ã'}}},
-        {1251,
-         {{"\xCF", u'П'},
-          {"\xF0", u'р'},
-          {"\xEE", u'о'},
-          {"\xE5", u'е'},
-          {"\xEA", u'к'},
-          {"\xF2", u'т'},
-          {"\xFB", u'ы'}}},
-        {866,
-         {{"\x8F", u'П'},
-          {"\xE0", u'р'},
-          {"\xAE", u'о'},
-          {"\xA5", u'е'},
-          {"\xAA", u'к'},
-          {"\xE2", u'т'},
-          {"\xEB", u'ы'}}},
-        {932,
-         {{"\x83\x5C", u'ソ'},
-          {"\x95\x5C", u'表'},
-          {"\x83\x5F", u'ダ'},
-          {"\x93\xFA", u'日'},
-          {"\x96\x7B", u'本'},
-          {"\x8C\xEA", u'語'}}},
+        {1251, {{"\xCF", u'П'}, {"\xF0", u'р'}, {"\xEE", u'о'}, {"\xE5", u'е'}, {"\xEA", u'к'}, {"\xF2", u'т'}, {"\xFB", u'ы'}}},
+        {866, {{"\x8F", u'П'}, {"\xE0", u'р'}, {"\xAE", u'о'}, {"\xA5", u'е'}, {"\xAA", u'к'}, {"\xE2", u'т'}, {"\xEB", u'ы'}}},
+        {932, {{"\x83\x5C", u'ソ'}, {"\x95\x5C", u'表'}, {"\x83\x5F", u'ダ'}, {"\x93\xFA", u'日'}, {"\x96\x7B", u'本'}, {"\x8C\xEA", u'語'}}},
     };
+    // clang-format on
     return pages;
 }
 
@@ -258,10 +155,6 @@ bool IsLead(uint32_t codePage, unsigned char b)
     return codePage == 932 && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
 }
 
-}  // namespace
-
-namespace {
-
 // The table of a code page the fake knows; any other is a misuse, and reads as 1252.
 const std::vector<std::pair<std::string, char16_t>>& TableOf(uint32_t codePage)
 {
@@ -271,32 +164,6 @@ const std::vector<std::pair<std::string, char16_t>>& TableOf(uint32_t codePage)
     FakeMisuse("code page " + std::to_string(codePage));
     return CodePages().at(1252);
 }
-
-}  // namespace
-
-std::u16string Decode(uint32_t codePage, const std::string& bytes)
-{
-    const auto& table = TableOf(codePage);
-    std::u16string out;
-    for (size_t i = 0; i < bytes.size();) {
-        auto b = static_cast<unsigned char>(bytes[i]);
-        size_t n = IsLead(codePage, b) && i + 1 < bytes.size() ? 2 : 1;
-        std::string c = bytes.substr(i, n);
-        auto known = std::find_if(table.begin(), table.end(),
-                                  [&](const auto& entry) { return entry.first == c; });
-        if (known != table.end())
-            out += known->second;
-        else if (n == 2)
-            out += static_cast<char16_t>(0x4000 + (b >= 0xE0 ? b - 0xE0 + 31 : b - 0x81) * 256 +
-                                         static_cast<unsigned char>(bytes[i + 1]));
-        else
-            out += static_cast<char16_t>(b < 0x80 ? b : 0xF700 + b);
-        i += n;
-    }
-    return out;
-}
-
-namespace {
 
 // The bytes of text in codePage; a character it lacks becomes its best fit, or with
 // noBestFit a question mark, and sets usedDefault.
@@ -341,7 +208,20 @@ std::string Ansi(const std::u16string& text)
 
 // Copies text and its terminator into a buffer of capacity units, as the platform's getters
 // do: the length copied, or the size needed when it does not fit.
-uint32_t CopyOut(const std::u16string& text, HostWideChar* buffer, uint32_t capacity)
+// Like the platform's conversions: the size needed when asked with no buffer, nothing when the
+// text does not fit; the terminator is among the units when the caller counted it in.
+template <typename Unit>
+int Converted(const std::basic_string<Unit>& text, Unit* buffer, int capacity)
+{
+    if (capacity != 0 && text.size() > static_cast<size_t>(capacity))
+        return 0;
+    if (capacity != 0)
+        std::copy(text.begin(), text.end(), buffer);
+    return static_cast<int>(text.size());
+}
+
+template <typename Unit>
+uint32_t CopyOut(const std::basic_string<Unit>& text, Unit* buffer, uint32_t capacity)
 {
     if (text.size() + 1 > capacity)
         return static_cast<uint32_t>(text.size() + 1);
@@ -358,28 +238,261 @@ std::u16string Upper(std::u16string text)
     return text;
 }
 
-}  // namespace
+// True, with the test's error as the last error, when the test made this call fail.
+bool Injected(const std::string& call)
+{
+    int n = ++Fake().CallCounts[call];
+    auto it = Fake().Failures.find(call);
+    if (it == Fake().Failures.end() || (it->second.Nth != 0 && it->second.Nth != n))
+        return false;
+    Fake().LastError = it->second.Error;
+    return true;
+}
 
-void SetRegStringW(const std::string& key, const std::string& name, const std::u16string& text)
+std::string FullPathName(const std::string& path, const std::string& cwd)
+{
+    std::string p = PathKey(path.c_str());
+    std::string full;
+    bool network = p.size() >= 2 && p[0] == '\\' && p[1] == '\\';
+    if (network || (p.size() >= 3 && p[1] == ':' && p[2] == '\\'))
+        full = p;
+    else if (p.size() >= 2 && p[1] == ':')
+        full = (NoCase()(p.substr(0, 1), cwd.substr(0, 1)) ||
+                        NoCase()(cwd.substr(0, 1), p.substr(0, 1))
+                    ? p.substr(0, 2)
+                    : cwd) +
+               "\\" + p.substr(2);
+    else if (!p.empty() && p[0] == '\\')
+        full = cwd.substr(0, 2) + p;
+    else
+        full = cwd + "\\" + p;
+    if (full.size() >= 2 && full[0] == '\\' && full[1] == '\\')
+        return full;
+    std::vector<std::string> parts;
+    std::string head = full.substr(0, 2);
+    std::string rest = full.substr(3);
+    size_t start = 0;
+    std::vector<size_t> seps = Separators(rest);
+    seps.push_back(rest.size());
+    for (size_t cut : seps) {
+        std::string part = rest.substr(start, cut - start);
+        start = cut + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string result = head + "\\";
+    for (size_t i = 0; i < parts.size(); ++i)
+        result += (i == 0 ? "" : "\\") + parts[i];
+    return result;
+}
+
+// Made-up handles, only compared.
+template <typename Handle>
+Handle MadeUp(uintptr_t value)
+{
+    return reinterpret_cast<Handle>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
+const HostHandle FakeJobHandle = MadeUp<HostHandle>(0x5003);
+const HostHandle OpenedProcess = MadeUp<HostHandle>(0x5004);
+
+// The one tool a run starts, by the handle of its process (0x5001) or thread (0x5002).
+FakeProcess& Tool(HostHandle handle, uintptr_t which)
+{
+    static FakeProcess none;
+    if (Fake().Started.empty() || handle != MadeUp<HostHandle>(which)) {
+        FakeMisuse("a handle of no started tool");
+        return none;
+    }
+    return Fake().Started.back();
+}
+
+struct FakeFile {
+    std::string Path;
+    std::string Content;
+    bool Reading;
+    size_t Offset;
+};
+
+// The drive of a root as the program passes it, X:\ and nothing else.
+const FakeDrive* DriveOf(const char* root)
+{
+    std::string r(root);
+    if (r.size() != 3 || r[1] != ':' || r[2] != '\\') {
+        FakeMisuse("a drive root " + r);
+        return nullptr;
+    }
+    auto it = Fake().Drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(r[0]))));
+    return it == Fake().Drives.end() ? nullptr : &it->second;
+}
+
+// A name matches a pattern of * and ? without regard to letter case, as the platform's
+// long names do.
+bool Matches(const char* pattern, const char* name)
+{
+    if (*pattern == '\0')
+        return *name == '\0';
+    if (*pattern == '*')
+        return Matches(pattern + 1, name) || (*name != '\0' && Matches(pattern, name + 1));
+    return *name != '\0' &&
+           (*pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
+                                   std::tolower(static_cast<unsigned char>(*name))) &&
+           Matches(pattern + 1, name + 1);
+}
+
+struct FakeFind {
+    std::vector<std::string> Names;
+    size_t Next = 0;
+};
+
+bool NextFound(FakeFind* find, char* name, uint32_t capacity)
+{
+    if (find->Next == find->Names.size())
+        return false;
+    const std::string& found = find->Names[find->Next++];
+    if (found.size() + 1 > capacity)
+        FakeMisuse("FindFirstFile with a name buffer too small");
+    std::memcpy(name, found.c_str(), std::min<size_t>(found.size() + 1, capacity));
+    return true;
+}
+
+// A key exists when it was made, or when a key below it was: the registry has no key
+// without its parents.
+bool KeyExists(const FakeView& view, const std::string& path)
+{
+    for (const auto& entry : view) {
+        const std::string& k = entry.first;
+        if (!NoCase()(k, path) && !NoCase()(path, k))
+            return true;
+        if (k.size() > path.size() && k[path.size()] == '\\' &&
+            !NoCase()(k.substr(0, path.size()), path) && !NoCase()(path, k.substr(0, path.size())))
+            return true;
+    }
+    return false;
+}
+
+// A text in UTF-16, little-endian, as the registry holds it.
+std::string LittleEndian(const std::u16string& text)
 {
     std::string bytes;
-    for (char16_t c : text + u'\0') {
+    for (char16_t c : text) {
         bytes += static_cast<char>(c & 0xFF);
         bytes += static_cast<char>(c >> 8);
     }
-    Fake().Keys[key][name] = FakeValue{HostRegSz, bytes, true};
+    return bytes;
+}
+
+// A name the system gives: the one set in Unicode, or else the ANSI one.
+std::u16string Either(const std::u16string& unicode, const std::string& ansi)
+{
+    return unicode.empty() ? Utf16(ansi) : unicode;
+}
+
+// A value written through a key open for writing, as a call the test can see.
+long SetValue(HostKey key, const std::string& name, const FakeValue& value)
+{
+    auto* k = reinterpret_cast<FakeKey*>(key);
+    if ((k->Access & HostKeyWrite) != HostKeyWrite)
+        return ErrorAccessDenied;
+    ++Fake().RegistryWrites;
+    Fake().Calls.push_back("RegSetValueEx " + name);
+    (*k->View)[k->Path][name] = value;
+    return HostSuccess;
+}
+
+}  // namespace
+
+bool NoCase::operator()(const std::string& a, const std::string& b) const
+{
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        int x = std::tolower(static_cast<unsigned char>(a[i]));
+        int y = std::tolower(static_cast<unsigned char>(b[i]));
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
+}
+
+void FakeMisuse(const std::string& call)
+{
+    MisuseHandler(call);
+}
+
+void SetFakeMisuseHandler(void (*handler)(const std::string& call))
+{
+    MisuseHandler = handler;
+}
+
+FakeHost& Fake()
+{
+    if (Current == nullptr)
+        ResetFake();
+    return *Current;
+}
+
+void ResetFake()
+{
+    delete Current;
+    Current = new FakeHost();
+}
+
+void UseCodePages(uint32_t ansi, uint32_t oem)
+{
+    Fake().AnsiCodePage = ansi;
+    Fake().OemCodePage = oem;
+    Fake().LeadBytes.clear();
+}
+
+void UseCodePage932()
+{
+    UseCodePages(932, 932);
+    for (unsigned c = 0x81; c <= 0xFC; ++c)
+        if (IsLead(932, static_cast<unsigned char>(c)))
+            Fake().LeadBytes.insert(static_cast<unsigned char>(c));
+}
+
+std::u16string Decode(uint32_t codePage, const std::string& bytes)
+{
+    const auto& table = TableOf(codePage);
+    std::u16string out;
+    for (size_t i = 0; i < bytes.size();) {
+        auto b = static_cast<unsigned char>(bytes[i]);
+        size_t n = IsLead(codePage, b) && i + 1 < bytes.size() ? 2 : 1;
+        std::string c = bytes.substr(i, n);
+        auto known = std::find_if(table.begin(), table.end(),
+                                  [&](const auto& entry) { return entry.first == c; });
+        if (known != table.end())
+            out += known->second;
+        else if (n == 2)
+            out += static_cast<char16_t>(0x4000 + (b >= 0xE0 ? b - 0xE0 + 31 : b - 0x81) * 256 +
+                                         static_cast<unsigned char>(bytes[i + 1]));
+        else
+            out += static_cast<char16_t>(b < 0x80 ? b : 0xF700 + b);
+        i += n;
+    }
+    return out;
+}
+
+void SetRegStringW(const std::string& key, const std::string& name, const std::u16string& text)
+{
+    Fake().Keys[key][name] = FakeValue{HostRegSz, LittleEndian(text + u'\0'), true};
 }
 
 HostWindow FakeDialog()
 {
-    // Made-up handles: the fake only compares them. NOLINTNEXTLINE(performance-no-int-to-ptr)
-    return reinterpret_cast<HostWindow>(static_cast<uintptr_t>(0x1001));
+    return MadeUp<HostWindow>(0x1001);
 }
 
 HostWindow FakeDesktop()
 {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): a made-up handle, as above.
-    return reinterpret_cast<HostWindow>(static_cast<uintptr_t>(0x2002));
+    return MadeUp<HostWindow>(0x2002);
 }
 
 void AddFile(const std::string& path)
@@ -426,21 +539,6 @@ std::string RegText(const std::string& key, const std::string& name)
 
 // The process and its files.
 
-namespace {
-
-// True, with the test's error as the last error, when the test made this call fail.
-bool Injected(const std::string& call)
-{
-    int n = ++Fake().CallCounts[call];
-    auto it = Fake().Failures.find(call);
-    if (it == Fake().Failures.end() || (it->second.Nth != 0 && it->second.Nth != n))
-        return false;
-    Fake().LastError = it->second.Error;
-    return true;
-}
-
-}  // namespace
-
 bool HostIsDbcsLeadByte(unsigned char byte)
 {
     return Fake().LeadBytes.count(byte) != 0;
@@ -469,13 +567,8 @@ int HostMultiByteToWideChar(uint32_t codePage, const char* text, int length, Hos
 {
     std::string bytes = length < 0 ? std::string(text, std::strlen(text) + 1)
                                    : std::string(text, static_cast<size_t>(length));
-    std::u16string wide = Decode(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, bytes);
-    if (capacity == 0)
-        return static_cast<int>(wide.size());
-    if (wide.size() > static_cast<size_t>(capacity))
-        return 0;
-    std::copy(wide.begin(), wide.end(), buffer);
-    return static_cast<int>(wide.size());
+    return Converted(Decode(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, bytes), buffer,
+                     capacity);
 }
 
 int HostWideCharToMultiByte(uint32_t codePage, uint32_t flags, const HostWideChar* text, int length,
@@ -486,14 +579,9 @@ int HostWideCharToMultiByte(uint32_t codePage, uint32_t flags, const HostWideCha
     *usedDefault = false;
     if (flags != 0 && flags != HostWcNoBestFitChars)
         FakeMisuse("WideCharToMultiByte " + Hex(flags));
-    std::string bytes = EncodeWith(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, wide,
-                                   (flags & HostWcNoBestFitChars) != 0, usedDefault);
-    if (capacity == 0)
-        return static_cast<int>(bytes.size());
-    if (bytes.size() > static_cast<size_t>(capacity))
-        return 0;
-    std::copy(bytes.begin(), bytes.end(), buffer);  // the terminator is among them when asked
-    return static_cast<int>(bytes.size());
+    return Converted(EncodeWith(codePage == HostCpAcp ? Fake().AnsiCodePage : codePage, wide,
+                                (flags & HostWcNoBestFitChars) != 0, usedDefault),
+                     buffer, capacity);
 }
 
 uint32_t HostGetShortPathName(const HostWideChar* path, HostWideChar* buffer, uint32_t capacity)
@@ -508,8 +596,7 @@ uint32_t HostGetModuleFileName(HostWideChar* buffer, uint32_t capacity)
 {
     if (Injected("GetModuleFileName"))
         return 0;
-    std::u16string name =
-        Fake().ModuleFileNameW.empty() ? Utf16(Fake().ModuleFileName) : Fake().ModuleFileNameW;
+    std::u16string name = Either(Fake().ModuleFileNameW, Fake().ModuleFileName);
     if (name.size() >= capacity) {
         std::copy(name.begin(), name.begin() + capacity - 1, buffer);
         buffer[capacity - 1] = 0;
@@ -520,76 +607,20 @@ uint32_t HostGetModuleFileName(HostWideChar* buffer, uint32_t capacity)
 
 uint32_t HostGetCurrentDirectory(uint32_t capacity, HostWideChar* buffer)
 {
-    return CopyOut(Fake().CurrentDirectoryW.empty() ? Utf16(Fake().CurrentDirectory)
-                                                    : Fake().CurrentDirectoryW,
-                   buffer, capacity);
+    return CopyOut(Either(Fake().CurrentDirectoryW, Fake().CurrentDirectory), buffer, capacity);
 }
 
 // Like the platform: a relative path joined to the current directory (a leading separator to
-// its drive), then . and .. resolved; the length copied, or the size needed.
-namespace {
-
-std::string FullPathName(const std::string& path, const std::string& cwd);
-
-}  // namespace
-
-// The rules below run on UTF-8, where a separator byte is always a separator.
+// its drive), then . and .. resolved; the length copied, or the size needed. The rules run on
+// UTF-8, where a separator byte is always a separator.
 uint32_t HostGetFullPathName(const HostWideChar* path, uint32_t capacity, HostWideChar* buffer)
 {
-    std::u16string cwd = Fake().CurrentDirectoryW.empty() ? Utf16(Fake().CurrentDirectory)
-                                                          : Fake().CurrentDirectoryW;
+    std::u16string cwd = Either(Fake().CurrentDirectoryW, Fake().CurrentDirectory);
     PathsInUtf8 = true;
     std::string full = FullPathName(Utf8(path), Utf8(cwd));
     PathsInUtf8 = false;
     return CopyOut(FromUtf8(full), buffer, capacity);
 }
-
-namespace {
-
-std::string FullPathName(const std::string& path, const std::string& cwd)
-{
-    std::string p = PathKey(path.c_str());
-    std::string full;
-    bool network = p.size() >= 2 && p[0] == '\\' && p[1] == '\\';
-    if (network || (p.size() >= 3 && p[1] == ':' && p[2] == '\\'))
-        full = p;
-    else if (p.size() >= 2 && p[1] == ':')
-        full = (NoCase()(p.substr(0, 1), cwd.substr(0, 1)) ||
-                        NoCase()(cwd.substr(0, 1), p.substr(0, 1))
-                    ? p.substr(0, 2)
-                    : cwd) +
-               "\\" + p.substr(2);
-    else if (!p.empty() && p[0] == '\\')
-        full = cwd.substr(0, 2) + p;
-    else
-        full = cwd + "\\" + p;
-    if (full.size() >= 2 && full[0] == '\\' && full[1] == '\\')
-        return full;
-    std::vector<std::string> parts;
-    std::string head = full.substr(0, 2);
-    std::string rest = full.substr(3);
-    size_t start = 0;
-    std::vector<size_t> seps = Separators(rest);
-    seps.push_back(rest.size());
-    for (size_t cut : seps) {
-        std::string part = rest.substr(start, cut - start);
-        start = cut + 1;
-        if (part.empty() || part == ".")
-            continue;
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-            continue;
-        }
-        parts.push_back(part);
-    }
-    std::string result = head + "\\";
-    for (size_t i = 0; i < parts.size(); ++i)
-        result += (i == 0 ? "" : "\\") + parts[i];
-    return result;
-}
-
-}  // namespace
 
 uint32_t HostGetCurrentProcessId()
 {
@@ -616,17 +647,6 @@ uint32_t HostFormatMessage(uint32_t error, char* buffer, uint32_t capacity)
     std::memcpy(buffer, it->second.c_str(), it->second.size() + 1);
     return static_cast<uint32_t>(it->second.size());
 }
-
-namespace {
-
-// Made-up handles, only compared.
-template <typename Handle>
-Handle MadeUp(uintptr_t value)
-{
-    return reinterpret_cast<Handle>(value);  // NOLINT(performance-no-int-to-ptr)
-}
-
-}  // namespace
 
 // Made-up handles, only compared: 0x3001 for standard input, 0x3002 output, 0x3003 error.
 HostFile HostGetStdHandle(uint32_t which)
@@ -662,13 +682,7 @@ uint32_t HostSetErrorMode(uint32_t mode)
 uint32_t HostGetEnvironmentVariable(const char* name, char* buffer, uint32_t size)
 {
     auto it = Fake().Environment.find(name);
-    if (it == Fake().Environment.end())
-        return 0;
-    const std::string& value = it->second;
-    if (value.size() + 1 > size)
-        return static_cast<uint32_t>(value.size() + 1);
-    std::memcpy(buffer, value.c_str(), value.size() + 1);
-    return static_cast<uint32_t>(value.size());
+    return it == Fake().Environment.end() ? 0 : CopyOut(it->second, buffer, size);
 }
 
 // A variable set in Unicode is read in Unicode; one of the ANSI Environment is decoded.
@@ -770,24 +784,6 @@ bool HostCreateProcess(char* commandLine, uint32_t creationFlags, HostStart* sta
     return true;
 }
 
-namespace {
-
-const HostHandle FakeJobHandle = MadeUp<HostHandle>(0x5003);
-const HostHandle OpenedProcess = MadeUp<HostHandle>(0x5004);
-
-// The one tool a run starts, by the handle of its process (0x5001) or thread (0x5002).
-FakeProcess& Tool(HostHandle handle, uintptr_t which)
-{
-    static FakeProcess none;
-    if (Fake().Started.empty() || handle != MadeUp<HostHandle>(which)) {
-        FakeMisuse("a handle of no started tool");
-        return none;
-    }
-    return Fake().Started.back();
-}
-
-}  // namespace
-
 bool HostAttachConsole(uint32_t processId)
 {
     if (processId != HostAttachParentProcess)
@@ -869,17 +865,6 @@ bool HostGetExitCodeProcess(HostHandle process, uint32_t* exitCode)
     *exitCode = Tool(process, 0x5001).Ended ? Fake().ToolExitCode : 259;  // STILL_ACTIVE
     return true;
 }
-
-namespace {
-
-struct FakeFile {
-    std::string Path;
-    std::string Content;
-    bool Reading;
-    size_t Offset;
-};
-
-}  // namespace
 
 // Opens an existing file for reading with others allowed to read, or makes a new one for
 // writing alone: the two ways the program opens files.
@@ -993,22 +978,6 @@ uint32_t HostGetLogicalDrives()
     return mask;
 }
 
-namespace {
-
-// The drive of a root as the program passes it, X:\ and nothing else.
-const FakeDrive* DriveOf(const char* root)
-{
-    std::string r(root);
-    if (r.size() != 3 || r[1] != ':' || r[2] != '\\') {
-        FakeMisuse("a drive root " + r);
-        return nullptr;
-    }
-    auto it = Fake().Drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(r[0]))));
-    return it == Fake().Drives.end() ? nullptr : &it->second;
-}
-
-}  // namespace
-
 uint32_t HostGetDriveType(const char* root)
 {
     Fake().Calls.push_back(std::string("GetDriveType ") + root);
@@ -1033,40 +1002,6 @@ bool HostDeleteFile(const char* path)
     Fake().Calls.push_back(std::string("DeleteFile ") + path);
     return Fake().Files.erase(PathKey(path)) != 0;
 }
-
-namespace {
-
-// A name matches a pattern of * and ? without regard to letter case, as the platform's
-// long names do.
-bool Matches(const char* pattern, const char* name)
-{
-    if (*pattern == '\0')
-        return *name == '\0';
-    if (*pattern == '*')
-        return Matches(pattern + 1, name) || (*name != '\0' && Matches(pattern, name + 1));
-    return *name != '\0' &&
-           (*pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
-                                   std::tolower(static_cast<unsigned char>(*name))) &&
-           Matches(pattern + 1, name + 1);
-}
-
-struct FakeFind {
-    std::vector<std::string> Names;
-    size_t Next = 0;
-};
-
-bool NextFound(FakeFind* find, char* name, uint32_t capacity)
-{
-    if (find->Next == find->Names.size())
-        return false;
-    const std::string& found = find->Names[find->Next++];
-    if (found.size() + 1 > capacity)
-        FakeMisuse("FindFirstFile with a name buffer too small");
-    std::memcpy(name, found.c_str(), std::min<size_t>(found.size() + 1, capacity));
-    return true;
-}
-
-}  // namespace
 
 HostFind HostFindFirstFile(const char* pattern, char* name, uint32_t capacity)
 {
@@ -1113,25 +1048,6 @@ void HostCloseHandle(HostHandle) {}
 
 // The registry.
 
-namespace {
-
-// A key exists when it was made, or when a key below it was: the registry has no key
-// without its parents.
-bool KeyExists(const FakeView& view, const std::string& path)
-{
-    for (const auto& entry : view) {
-        const std::string& k = entry.first;
-        if (!NoCase()(k, path) && !NoCase()(path, k))
-            return true;
-        if (k.size() > path.size() && k[path.size()] == '\\' &&
-            !NoCase()(k.substr(0, path.size()), path) && !NoCase()(path, k.substr(0, path.size())))
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 long HostRegOpenKeyEx(const char* localMachineSubKey, uint32_t access, HostKey* key)
 {
     *key = nullptr;
@@ -1168,13 +1084,8 @@ long HostRegQueryValueEx(HostKey key, const HostWideChar* name, uint32_t* type, 
     *type = v.Type;
     std::string bytes = v.Data;
     bool text = v.Type == HostRegSz || v.Type == HostRegExpandSz || v.Type == HostRegMultiSz;
-    if (text && !v.Wide) {
-        bytes.clear();
-        for (char16_t c : Utf16(v.Data)) {
-            bytes += static_cast<char>(c & 0xFF);
-            bytes += static_cast<char>(c >> 8);
-        }
-    }
+    if (text && !v.Wide)
+        bytes = LittleEndian(Utf16(v.Data));
     if (bytes.size() > *size) {
         *size = static_cast<uint32_t>(bytes.size());
         return ErrorMoreData;
@@ -1187,29 +1098,16 @@ long HostRegQueryValueEx(HostKey key, const HostWideChar* name, uint32_t* type, 
 long HostRegSetValueEx(HostKey key, const char* name, uint32_t type, const void* data,
                        uint32_t size)
 {
-    auto* k = reinterpret_cast<FakeKey*>(key);
-    if ((k->Access & HostKeyWrite) != HostKeyWrite)
-        return ErrorAccessDenied;
-    ++Fake().RegistryWrites;
-    Fake().Calls.push_back(std::string("RegSetValueEx ") + name);
-    (*k->View)[k->Path][name] = FakeValue{type, std::string(static_cast<const char*>(data), size)};
-    return HostSuccess;
+    return SetValue(key, name, FakeValue{type, std::string(static_cast<const char*>(data), size)});
 }
 
 long HostRegSetValueExW(HostKey key, const HostWideChar* name, uint32_t type, const void* data,
                         uint32_t size)
 {
-    auto* k = reinterpret_cast<FakeKey*>(key);
-    if ((k->Access & HostKeyWrite) != HostKeyWrite)
-        return ErrorAccessDenied;
     if (type != HostRegSz || size % 2 != 0)
         FakeMisuse("RegSetValueExW of a type or size that is no UTF-16 string");
-    ++Fake().RegistryWrites;
-    std::u16string wideName(name, WideSize(name));
-    Fake().Calls.push_back("RegSetValueEx " + Utf8(wideName));
-    (*k->View)[k->Path][Utf8(wideName)] =
-        FakeValue{type, std::string(static_cast<const char*>(data), size), true};
-    return HostSuccess;
+    return SetValue(key, Utf8(std::u16string(name, WideSize(name))),
+                    FakeValue{type, std::string(static_cast<const char*>(data), size), true});
 }
 
 long HostRegDeleteValue(HostKey key, const char* name)
@@ -1218,7 +1116,6 @@ long HostRegDeleteValue(HostKey key, const char* name)
     if ((k->Access & HostKeyWrite) != HostKeyWrite)
         return ErrorAccessDenied;
     Fake().Calls.push_back(std::string("RegDeleteValue ") + name);
-    ++Fake().RegistryDeletes;
     return (*k->View)[k->Path].erase(name) != 0 ? HostSuccess : ErrorFileNotFound;
 }
 
@@ -1230,10 +1127,27 @@ void HostRegCloseKey(HostKey key)
 
 // Strings, dialogs and windows.
 
+// The program's string table.
 int HostLoadString(HostInstance, uint32_t id, char* buffer, int capacity)
 {
-    auto it = Fake().Strings.find(id);
-    if (it == Fake().Strings.end() || capacity <= 0)
+    // clang-format off
+    static const std::map<uint32_t, std::string> strings = {
+        {IDS_LOCATE, STR_LOCATE}, {IDS_LOCATE_PRODUCT, STR_LOCATE_PRODUCT},
+        {IDS_PROMPT_INSTALLED, STR_PROMPT_INSTALLED}, {IDS_PROMPT_NETWORK, STR_PROMPT_NETWORK},
+        {IDS_PROMPT_INSERT, STR_PROMPT_INSERT}, {IDS_MEDIA_CDROM, STR_MEDIA_CDROM},
+        {IDS_DRIVE_FLOPPY, STR_DRIVE_FLOPPY}, {IDS_MEDIA_FLOPPY, STR_MEDIA_FLOPPY},
+        {IDS_LABEL_DISK1, STR_LABEL_DISK1}, {IDS_LOCATION_OF, STR_LOCATION_OF},
+        {IDS_BAD_LOCATION, STR_BAD_LOCATION}, {IDS_BAD_LOCATION_CAPTION, STR_BAD_LOCATION_CAPTION},
+        {IDS_DEFAULT_TITLE, STR_DEFAULT_TITLE}, {IDS_BAD_COMMAND_LINE, STR_BAD_COMMAND_LINE},
+        {IDS_BAD_COMMAND_LINE_CAPTION, STR_BAD_COMMAND_LINE_CAPTION}, {IDS_UNATTENDED_MISSING, STR_UNATTENDED_MISSING},
+        {IDS_UNATTENDED_REFUSED, STR_UNATTENDED_REFUSED}, {IDS_START_FAILED, STR_START_FAILED},
+        {IDS_START_FAILED_CAPTION, STR_START_FAILED_CAPTION}, {IDS_UNATTENDED_START_FAILED, STR_UNATTENDED_START_FAILED},
+        {IDS_UNATTENDED_SCRIPT_FAILED, STR_UNATTENDED_SCRIPT_FAILED}, {IDS_UNATTENDED_UNSPELLABLE, STR_UNATTENDED_UNSPELLABLE},
+        {IDS_UNATTENDED_NEW_VOLUME, STR_UNATTENDED_NEW_VOLUME}, {IDS_UNATTENDED_OTHER_VOLUME, STR_UNATTENDED_OTHER_VOLUME},
+    };
+    // clang-format on
+    auto it = strings.find(id);
+    if (it == strings.end() || capacity <= 0)
         return 0;
     size_t n = it->second.size();
     if (n > static_cast<size_t>(capacity - 1))
@@ -1243,10 +1157,10 @@ int HostLoadString(HostInstance, uint32_t id, char* buffer, int capacity)
     return static_cast<int>(n);
 }
 
-intptr_t HostDialogBoxParam(HostInstance instance, uint32_t templateId, HostWindow owner,
+intptr_t HostDialogBoxParam(HostInstance, uint32_t templateId, HostWindow owner,
                             HostDialogProc proc, intptr_t param)
 {
-    Fake().DialogRuns.push_back(FakeHost::DialogRun{instance, templateId, owner, param});
+    Fake().DialogRuns.push_back(FakeHost::DialogRun{templateId, owner, param});
     if (!Fake().DialogScript)
         return -1;
     return Fake().DialogScript(proc);
@@ -1289,12 +1203,12 @@ bool HostGetWindowRect(HostWindow window, HostRect* rect)
     return true;
 }
 
-void HostSetWindowPos(HostWindow window, HostWindow insertAfter, int x, int y, int cx, int cy,
+void HostSetWindowPos(HostWindow window, HostWindow insertAfter, int x, int y, int, int,
                       uint32_t flags)
 {
     if (flags != HostSwpNoSizeNoZOrder)
         FakeMisuse("SetWindowPos " + Hex(flags));
-    Fake().Moves.push_back(FakeHost::Move{window, insertAfter, x, y, cx, cy, flags});
+    Fake().Moves.push_back(FakeHost::Move{window, insertAfter, x, y});
 }
 
 HostWindow HostGetDesktopWindow()
@@ -1306,7 +1220,7 @@ int HostMessageBox(HostWindow owner, const char* text, const char* caption, uint
 {
     if (type != HostMbIconError)
         FakeMisuse("MessageBox " + Hex(type));
-    Fake().MessageBoxes.push_back(FakeMessageBox{owner, text, caption, type});
+    Fake().MessageBoxes.push_back(FakeMessageBox{owner, text, caption});
     return 1;
 }
 
@@ -1321,15 +1235,11 @@ bool HostGetOpenFileName(HostOpenFileRequest* request)
     seen.Filter =
         Ansi(std::u16string(request->Filter, static_cast<size_t>(f - request->Filter) + 1));
     seen.PresetFile = Ansi(request->File);
-    seen.FileCapacity = request->FileCapacity;
-    seen.HasInitialDir = request->InitialDir != nullptr;
-    seen.InitialDir = request->InitialDir != nullptr ? Ansi(request->InitialDir) : "";
+    seen.InitialDir = request->InitialDir != nullptr ? Ansi(request->InitialDir) : "(none)";
     seen.Title = Ansi(request->Title);
-    seen.Flags = request->Flags;
     Fake().OpenFileRequests.push_back(seen);
-    std::u16string choice =
-        Fake().OpenFileChoiceW.empty() ? Utf16(Fake().OpenFileChoice) : Fake().OpenFileChoiceW;
-    if (!Fake().OpenFileChooses || choice.size() + 1 > request->FileCapacity)
+    std::u16string choice = Either(Fake().OpenFileChoiceW, Fake().OpenFileChoice);
+    if (choice.empty() || choice.size() + 1 > request->FileCapacity)
         return false;
     CopyOut(choice, request->File, request->FileCapacity);
     return true;

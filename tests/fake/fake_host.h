@@ -48,19 +48,15 @@ struct FakeDrive {
 
 struct FakeMessageBox {
     HostWindow Owner;
-    std::string Text, Caption;
-    uint32_t Type;
+    std::string Text, Caption;  // the type is the error box's, as the fake asks
 };
 
 struct FakeOpenFile {
     HostWindow Owner;
     std::string Filter;  // with its NUL bytes, up to and including the double NUL
     std::string PresetFile;
-    uint32_t FileCapacity;
-    bool HasInitialDir;
-    std::string InitialDir;
+    std::string InitialDir;  // "(none)" when none is given
     std::string Title;
-    uint32_t Flags;
 };
 
 struct FakeHost {
@@ -128,26 +124,21 @@ struct FakeHost {
     bool Is64BitSystem = false;
     std::set<std::string, NoCase> ReadOnlyKeys;  // open for reading only
     int RegistryWrites = 0;
-    int RegistryDeletes = 0;
     int OpenKeys = 0;
 
-    std::map<uint32_t, std::string> Strings;  // the program's string table
-    std::map<int, std::string> DialogTexts;   // control id -> text
+    std::map<int, std::string> DialogTexts;  // control id -> text
     std::string Caption;
     std::map<HostWindow, HostRect> Rects;
     struct Move {
         HostWindow Window, After;
-        int X, Y, Cx, Cy;
-        uint32_t Flags;
+        int X, Y;  // the size and order are kept, as the flags ask
     };
     std::vector<Move> Moves;
     std::vector<intptr_t> EndDialogResults;
     std::vector<FakeMessageBox> MessageBoxes;
     std::vector<FakeOpenFile> OpenFileRequests;
-    bool OpenFileChooses = false;
-    std::string OpenFileChoice;
+    std::string OpenFileChoice;  // the file the user picks; none, cancelled
     struct DialogRun {
-        HostInstance Instance;
         uint32_t TemplateId;
         HostWindow Owner;
         intptr_t Param;
@@ -163,7 +154,7 @@ FakeHost& Fake();
 // call then fails, but only an injected failure is a failure the program should handle.
 void FakeMisuse(const std::string& call);
 void SetFakeMisuseHandler(void (*handler)(const std::string& call));
-void ResetFake();       // a fresh machine, with the program's string table loaded
+void ResetFake();       // a fresh machine
 void UseCodePage932();  // Japanese Shift-JIS, ANSI and OEM alike, with its lead bytes
 void UseCodePages(uint32_t ansi, uint32_t oem);  // single-byte pages: 1252, 1251, 437, 850, 866
 

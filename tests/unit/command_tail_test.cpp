@@ -1,5 +1,7 @@
 #include "base/command_tail.h"
 
+#include <cstring>
+#include <set>
 #include <string>
 
 #include "tests/unit/test_support.h"
@@ -13,6 +15,7 @@ TEST_F(CommandTailTest, CutsTheProgramNameAndTheBlanksAfterIt)
     struct Row {
         const char* Line;
         const char* Tail;
+        bool Lead81 = false;  // 0x81 a lead byte
     };
     const Row rows[] = {
         {"nrcdrom.exe", ""},
@@ -29,28 +32,18 @@ TEST_F(CommandTailTest, CutsTheProgramNameAndTheBlanksAfterIt)
         {"na\xe9me.exe a", "a"},
         {"name.exe\x01\x02\x1f\x20x", "x"},
         {"name.exe\x7f", ""},
+        // 0x81 0x22 is one double-byte character whose trail byte looks like a quote.
+        {"\"C:\\\x81\"dir\\nrcdrom.exe\" tail", "dir\\nrcdrom.exe\" tail"},
+        {"\"C:\\\x81\"dir\\nrcdrom.exe\" tail", "tail", true},
+        {"\"name\x81", "", true},  // a lead byte at the end does not run past it
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Line);
-        EXPECT_STREQ(row.Tail, CutCommandTail(row.Line));
+        Fake().LeadBytes = row.Lead81 ? std::set<unsigned char>{0x81} : std::set<unsigned char>{};
+        const char* tail = CutCommandTail(row.Line);
+        EXPECT_STREQ(row.Tail, tail);
+        EXPECT_EQ(row.Line + std::strlen(row.Line), tail + std::strlen(tail));  // not past the end
     }
-}
-
-TEST_F(CommandTailTest, LeadByteInQuotedNameTakesItsTrailByteAlong)
-{
-    // 0x81 0x22 is one double-byte character whose trail byte looks like a quote.
-    const char line[] = "\"C:\\\x81\"dir\\nrcdrom.exe\" tail";
-    EXPECT_STREQ("dir\\nrcdrom.exe\" tail", CutCommandTail(line));
-    Fake().LeadBytes = {0x81};
-    EXPECT_STREQ("tail", CutCommandTail(line));
-}
-
-TEST_F(CommandTailTest, LeadByteBeforeTheEndDoesNotRunPastIt)
-{
-    Fake().LeadBytes = {0x81};
-    const char line[] = "\"name\x81";
-    const char* tail = CutCommandTail(line);
-    EXPECT_EQ(line + sizeof line - 1, tail);
 }
 
 }  // namespace

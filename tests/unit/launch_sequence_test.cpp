@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "res/strings.h"
@@ -25,138 +26,101 @@ protected:
 
 constexpr const char* Tail = "run.exe Marlinth_Tools tool.exe_$s S";
 
-TEST_F(LaunchSequenceTest, TargetAtTheRememberedLocationStartsWithoutPromptOrWrite)
+// One run each: the value stored for the target (null: the locator key without one; "-": no
+// product key), the files present and the text typed into the dialog (null: the dialog cannot
+// open; "-": Cancel; "=": OK on the text shown, the files arriving while it is open); then the exit
+// code, the tool's command line ("" when none started) and PATH, the value stored after, and how
+// many dialogs ran and values were written. Every run sets the error mode once, before its first
+// probe, so that an empty drive fails quietly, and still has it when the tool starts; the dialog
+// is the location dialog, without an owner.
+TEST_F(LaunchSequenceTest, Runs)
 {
-    SetRegString(LocatorKeyPath, "run.exe", "E:\\SUITE\\BIN");
-    AddFile("E:\\SUITE\\BIN\\run.exe");
-    EXPECT_EQ(ExitStarted, Run(Tail));
-    EXPECT_TRUE(Fake().DialogRuns.empty());
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    ASSERT_EQ(1u, Fake().Started.size());
-    EXPECT_EQ("tool.exe E:\\SUITE\\BIN\\run.exe", Fake().Started[0].CommandLine);
-    EXPECT_EQ("E:\\SUITE\\BIN;C:\\WIN", Fake().Started[0].Path);
-    EXPECT_EQ(HostSemFailCriticalErrors, Fake().Started[0].ErrorModeOfParent);
-    EXPECT_EQ(HostCreateDefaultErrorMode, Fake().Started[0].Flags);
-}
-
-TEST_F(LaunchSequenceTest, NoValueAndTargetInCurrentDirectoryStoresIt)
-{
-    Fake().Keys[LocatorKeyPath];
-    AddFile("C:\\Work\\run.exe");
-    EXPECT_EQ(ExitStarted, Run(Tail));
-    EXPECT_TRUE(Fake().DialogRuns.empty());
-    EXPECT_EQ("C:\\Work", RegText(LocatorKeyPath, "run.exe"));
-    ASSERT_EQ(1u, Fake().Started.size());
-}
-
-TEST_F(LaunchSequenceTest, WithoutProductKeyTheRootOfTheCurrentDriveIsProbed)
-{
-    AddFile("\\run.exe");
-    EXPECT_EQ(ExitStarted, Run(Tail));
-    EXPECT_EQ("GetFileAttributes \\run.exe", Fake().Calls.at(1));
-    ASSERT_EQ(1u, Fake().Started.size());
-    EXPECT_EQ("tool.exe \\run.exe", Fake().Started[0].CommandLine);
-    EXPECT_EQ(";C:\\WIN", Fake().Started[0].Path);
-    EXPECT_TRUE(Fake().Keys.empty());
-}
-
-TEST_F(LaunchSequenceTest, MissingTargetWhenTheDialogCannotOpenEndsWithTwo)
-{
-    SetRegString(LocatorKeyPath, "run.exe", "E:\\GONE");
-    EXPECT_EQ(ExitCancelled, Run(Tail));
-    ASSERT_EQ(1u, Fake().DialogRuns.size());
-    EXPECT_EQ(static_cast<uint32_t>(IDD_LOCATE), Fake().DialogRuns[0].TemplateId);
-    EXPECT_EQ(nullptr, Fake().DialogRuns[0].Owner);
-    EXPECT_EQ(0, Fake().DialogRuns[0].Param);
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    EXPECT_TRUE(Fake().Started.empty());
-}
-
-TEST_F(LaunchSequenceTest, DialogAnswersAreStoredNormalised)
-{
+    const std::string target = "E:\\SUITE\\BIN\\run.exe", dll = "E:\\SUITE\\BIN\\devshl.dll";
+    const std::string diriz = "C:\\Suite\\BIN\\diriz.exe ", percent776(776, '%');
     struct Row {
+        const char* Name;
+        const char* Stored;
+        std::vector<std::string> Present;
         const char* Typed;
-        const char* Stores;
+        std::string Tail;
+        int Exit;
+        std::string Started;
+        const char* Path;
+        const char* StoredAfter;
+        size_t Dialogs;
+        int Writes;
     };
+    // clang-format off
     const Row rows[] = {
-        {"E:\\SUITE\\BIN", "E:\\SUITE\\BIN"},
-        {"E:\\SUITE\\BIN\\\\/", "E:\\SUITE\\BIN"},
-        {"E:", "E:\\"},
-        {"E:\\", "E:\\"},
-        {"e:\\suite\\bin", "e:\\suite\\bin"},
+        {"found where remembered", "E:\\SUITE\\BIN", {target}, nullptr, Tail,
+         ExitStarted, "tool.exe E:\\SUITE\\BIN\\run.exe", "E:\\SUITE\\BIN;C:\\WIN", "E:\\SUITE\\BIN", 0, 0},
+        {"no value: the current folder, stored", nullptr, {"C:\\Work\\run.exe"}, nullptr, Tail,
+         ExitStarted, "tool.exe C:\\Work\\run.exe", "C:\\Work;C:\\WIN", "C:\\Work", 0, 1},
+        {"no product key: the current drive's root", "-", {"\\run.exe"}, nullptr, Tail,
+         ExitStarted, "tool.exe \\run.exe", ";C:\\WIN", "(absent)", 0, 0},
+        {"missing, the dialog cannot open", "E:\\GONE", {}, nullptr, Tail,
+         ExitCancelled, "", "", "E:\\GONE", 1, 0},
+        {"shown text confirmed as the medium arrives", "E:\\SUITE\\BIN", {target, "E:\\run.exe"}, "=", Tail,
+         ExitStarted, "tool.exe E:\\SUITE\\BIN\\run.exe", "E:\\SUITE\\BIN;C:\\WIN", "E:\\SUITE\\BIN", 1, 0},
+        {"shown root confirmed as the medium arrives", "E:\\", {target, "E:\\run.exe"}, "=", Tail,
+         ExitStarted, "tool.exe E:\\run.exe", "E:\\;C:\\WIN", "E:\\", 1, 0},
+        {"script mode: the error mode before the batch file's probe", "A:\\", {}, nullptr,
+         "run.exe Marlinth_Tools tool.exe_$s PS", ExitCancelled, "", "", "A:\\", 1, 0},
+        {"missing, Cancel", "E:\\X", {}, "-", Tail, ExitCancelled, "", "", "E:\\X", 1, 0},
+        {"typed as stored", "E:\\GONE", {target, "E:\\run.exe"}, "E:\\SUITE\\BIN", Tail,
+         ExitStarted, "tool.exe E:\\SUITE\\BIN\\run.exe", "E:\\SUITE\\BIN;C:\\WIN", "E:\\SUITE\\BIN", 1, 1},
+        {"typed with separators after", "E:\\GONE", {target, "E:\\run.exe"}, "E:\\SUITE\\BIN\\\\/", Tail,
+         ExitStarted, "tool.exe E:\\SUITE\\BIN\\run.exe", "E:\\SUITE\\BIN;C:\\WIN", "E:\\SUITE\\BIN", 1, 1},
+        {"typed a drive", "E:\\GONE", {target, "E:\\run.exe"}, "E:", Tail,
+         ExitStarted, "tool.exe E:\\run.exe", "E:\\;C:\\WIN", "E:\\", 1, 1},
+        {"typed a drive's root", "E:\\GONE", {target, "E:\\run.exe"}, "E:\\", Tail,
+         ExitStarted, "tool.exe E:\\run.exe", "E:\\;C:\\WIN", "E:\\", 1, 1},
+        {"typed in small letters", "E:\\GONE", {target, "E:\\run.exe"}, "e:\\suite\\bin", Tail,
+         ExitStarted, "tool.exe e:\\suite\\bin\\run.exe", "e:\\suite\\bin;C:\\WIN", "e:\\suite\\bin", 1, 1},
+        {"default run: diriz.exe beside the program", "E:\\SUITE\\BIN", {dll}, nullptr, "my.prj",
+         ExitStarted, diriz + "my.prj", "E:\\SUITE\\BIN;C:\\WIN", "E:\\SUITE\\BIN", 0, 0},
+        {"default run: no per-cent sign converted", "E:\\SUITE\\BIN", {dll}, nullptr, "50%sale.prj 100%%",
+         ExitStarted, diriz + "50%sale.prj 100%%", "E:\\SUITE\\BIN;C:\\WIN", "E:\\SUITE\\BIN", 0, 0},
+        {"default run: as long as the child's limit", "E:\\SUITE\\BIN", {dll}, nullptr, percent776,
+         ExitStarted, diriz + percent776, "E:\\SUITE\\BIN;C:\\WIN", "E:\\SUITE\\BIN", 0, 0},
     };
+    // clang-format on
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.Typed);
+        SCOPED_TRACE(row.Name);
         SetUp();
-        SetRegString(LocatorKeyPath, "run.exe", "E:\\GONE");
-        AddFile("E:\\SUITE\\BIN\\run.exe");
-        AddFile("E:\\run.exe");
-        AnswerDialog(row.Typed);
-        EXPECT_EQ(ExitStarted, Run(Tail));
-        EXPECT_EQ(row.Stores, RegText(LocatorKeyPath, "run.exe"));
-        EXPECT_EQ(1, Fake().RegistryWrites);
-        ASSERT_EQ(1u, Fake().Started.size());
-    }
-}
-
-TEST_F(LaunchSequenceTest, ConfirmingTheShownTextUnchangedWritesNothing)
-{
-    // The medium goes in while the dialog is open; OK then finds the target at the same text.
-    for (const char* stored : {"E:\\SUITE\\BIN", "E:\\"}) {
-        SCOPED_TRACE(stored);
-        SetUp();
-        SetRegString(LocatorKeyPath, "run.exe", stored);
-        Fake().DialogScript = [](HostDialogProc proc) -> intptr_t {
-            AddFile("E:\\SUITE\\BIN\\run.exe");
-            AddFile("E:\\run.exe");
-            proc(FakeDialog(), HostWmInitDialog, 0, 0);
-            proc(FakeDialog(), HostWmCommand, IDOK, 0);
-            return Fake().EndDialogResults.back();
-        };
-        EXPECT_EQ(ExitStarted, Run(Tail));
-        EXPECT_EQ(0, Fake().RegistryWrites);
-        EXPECT_EQ(1u, Fake().Started.size());
-    }
-}
-
-TEST_F(LaunchSequenceTest, CancelWritesNothingAndStartsNothing)
-{
-    SetRegValue(LocatorKeyPath, "run.exe", HostRegExpandSz, std::string("E:\\X\0", 5));
-    Fake().DialogScript = [](HostDialogProc proc) -> intptr_t {
-        proc(FakeDialog(), HostWmInitDialog, 0, 0);
-        proc(FakeDialog(), HostWmCommand, IDCANCEL, 0);
-        return Fake().EndDialogResults.back();
-    };
-    EXPECT_EQ(ExitCancelled, Run(Tail));
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    EXPECT_EQ(HostRegExpandSz, Fake().Keys[LocatorKeyPath]["run.exe"].Type);
-    EXPECT_TRUE(Fake().Started.empty());
-}
-
-TEST_F(LaunchSequenceTest, DefaultRunStartsDirizBesideTheProgram)
-{
-    SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
-    AddFile("E:\\SUITE\\BIN\\devshl.dll");
-    EXPECT_EQ(ExitStarted, Run("my.prj"));
-    ASSERT_EQ(1u, Fake().Started.size());
-    EXPECT_EQ("C:\\Suite\\BIN\\diriz.exe my.prj", Fake().Started[0].CommandLine);
-    EXPECT_EQ("E:\\SUITE\\BIN;C:\\WIN", Fake().Started[0].Path);
-}
-
-// The default run's tail reaches diriz.exe byte for byte: no per-cent sign in it is a
-// conversion, and its limit is the command as the child receives it.
-TEST_F(LaunchSequenceTest, DefaultRunPassesItsTailUnchanged)
-{
-    SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
-    AddFile("E:\\SUITE\\BIN\\devshl.dll");
-    const std::string percent776(776, '%');  // "C:\Suite\BIN\diriz.exe " is 23 bytes
-    for (const std::string& tail : {std::string("50%sale.prj 100%%"), percent776}) {
-        SCOPED_TRACE(tail.substr(0, 20));
-        Fake().Started.clear();
-        ResetLaunchState();
-        EXPECT_EQ(ExitStarted, Run(tail.c_str()));
-        ASSERT_EQ(1u, Fake().Started.size());
-        EXPECT_EQ("C:\\Suite\\BIN\\diriz.exe " + tail, Fake().Started[0].CommandLine);
+        const char* name = row.Tail.rfind("run.exe", 0) == 0 ? "run.exe" : "devshl.dll";
+        if (row.Stored == nullptr)
+            Fake().Keys[LocatorKeyPath];
+        else if (std::string(row.Stored) != "-")
+            SetRegString(LocatorKeyPath, name, row.Stored);
+        const bool arriving = row.Typed != nullptr && std::string(row.Typed) == "=";
+        for (const std::string& file : row.Present)
+            if (!arriving)
+                AddFile(file);
+        if (row.Typed != nullptr)
+            AnswerDialog(row.Typed, arriving ? row.Present : std::vector<std::string>{});
+        EXPECT_EQ(row.Exit, Run(row.Tail.c_str()));
+        ASSERT_EQ(row.Started.empty() ? 0u : 1u, Fake().Started.size());
+        if (!row.Started.empty()) {
+            EXPECT_EQ(row.Started, Fake().Started[0].CommandLine);
+            EXPECT_EQ(row.Path, Fake().Started[0].Path);
+            EXPECT_EQ(HostSemFailCriticalErrors, Fake().Started[0].ErrorModeOfParent);
+        }
+        EXPECT_EQ(row.StoredAfter, RegText(LocatorKeyPath, name));
+        EXPECT_EQ(std::string(row.Stored != nullptr ? row.Stored : "") == "-", Fake().Keys.empty());
+        EXPECT_EQ(row.Writes, Fake().RegistryWrites);
+        ASSERT_EQ(row.Dialogs, Fake().DialogRuns.size());
+        for (const FakeHost::DialogRun& run : Fake().DialogRuns) {
+            EXPECT_EQ(static_cast<uint32_t>(IDD_LOCATE), run.TemplateId);
+            EXPECT_EQ(nullptr, run.Owner);
+            EXPECT_EQ(0, run.Param);
+        }
+        ASSERT_LE(2u, Fake().Calls.size());
+        EXPECT_EQ("SetErrorMode 1", Fake().Calls[0]);
+        EXPECT_EQ(0u, Fake().Calls[1].rfind("GetFileAttributes ", 0));
+        EXPECT_EQ(
+            1, std::count_if(Fake().Calls.begin(), Fake().Calls.end(),
+                             [](const std::string& c) { return c.rfind("SetErrorMode", 0) == 0; }));
     }
 }
 
@@ -164,9 +128,6 @@ TEST_F(LaunchSequenceTest, DefaultRunPassesItsTailUnchanged)
 // code page cannot spell it (dirO, its look-alike, is another folder); else unavailable.
 TEST_F(LaunchSequenceTest, ProgramDirIsTheModuleNameExactlyOrByItsShortName)
 {
-    SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
-    AddFile("E:\\SUITE\\BIN\\devshl.dll");
-    AddDirectory("C:\\t\\dirO\\BIN");
     const std::u16string omega = u"C:\\t\\dirΩ\\BIN\\nrcdrom.exe";
     struct Row {
         const char* Name;
@@ -183,10 +144,10 @@ TEST_F(LaunchSequenceTest, ProgramDirIsTheModuleNameExactlyOrByItsShortName)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        Fake().Started.clear();
-        Fake().ShortNames.clear();
-        Fake().Failures.clear();
-        ResetLaunchState();
+        SetUp();
+        SetRegString(LocatorKeyPath, "devshl.dll", "E:\\SUITE\\BIN");
+        AddFile("E:\\SUITE\\BIN\\devshl.dll");
+        AddDirectory("C:\\t\\dirO\\BIN");
         if (row.Fails)
             Fake().Failures["GetModuleFileName"] = {0, ErrorFileNotFound};
         Fake().ModuleFileName = "C:\\" + std::string(600, 'm') + "\\nrcdrom.exe";
@@ -199,48 +160,6 @@ TEST_F(LaunchSequenceTest, ProgramDirIsTheModuleNameExactlyOrByItsShortName)
     }
 }
 
-// A line that cmd's type shows as written: in cmd's code page in a file, in Unicode on a
-// console.
-TEST_F(LaunchSequenceTest, UnattendedLineIsReadableInCmd)
-{
-    for (bool console : {false, true}) {
-        SCOPED_TRACE(console ? "console" : "file");
-        ResetFake();
-        ResetLaunchState();
-        UseCodePages(1252, 850);
-        SetRegString(LocatorKeyPath, "run.exe",
-                     "E:\\\xDC"
-                     "bung");
-        Fake().Environment["NRCDROM_UNATTENDED"] = "1";
-        Fake().HasStdError = true;
-        Fake().StdErrorIsConsole = console;
-        EXPECT_EQ(ExitCancelled, Run(Tail));
-        EXPECT_EQ(console ? ""
-                          : "nrcdrom: run.exe is not in E:\\\x9A"
-                            "bung; not asking because "
-                            "NRCDROM_UNATTENDED is set\r\n",
-                  Fake().StdError);
-        EXPECT_EQ(console ? u"nrcdrom: run.exe is not in E:\\Übung; not asking because "
-                            u"NRCDROM_UNATTENDED is set\r\n"
-                          : u"",
-                  Fake().ConsoleText);
-    }
-}
-
-TEST_F(LaunchSequenceTest, OverLongTokenIsRefusedWithABoxAndNothingElse)
-{
-    Fake().Keys[LocatorKeyPath];
-    AddFile("C:\\Work\\" + std::string(300, 'n'));
-    const std::string tail = std::string(300, 'n') + " title tool.exe S";
-    EXPECT_EQ(ExitCancelled, Run(tail.c_str()));
-    ASSERT_EQ(1u, Fake().MessageBoxes.size());
-    EXPECT_EQ(Fake().Strings[IDS_BAD_COMMAND_LINE], Fake().MessageBoxes[0].Text);
-    EXPECT_EQ(Fake().Strings[IDS_BAD_COMMAND_LINE_CAPTION], Fake().MessageBoxes[0].Caption);
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    EXPECT_TRUE(Fake().Started.empty());
-    EXPECT_TRUE(Fake().DialogRuns.empty());
-}
-
 // NRCDROM_UNATTENDED set to anything but 0 (or empty): no window at all. Where the dialog
 // or the error box would show, the run ends with 2, writes nothing, and says why on its
 // standard error when it has one. With W a started tool's exit code ends the run, whatever
@@ -249,8 +168,11 @@ TEST_F(LaunchSequenceTest, UnattendedRunShowsNoWindow)
 {
     const std::string tooLong = std::string(300, 'n') + " title tool.exe";
     const std::string waited = std::string(Tail) + "W";
+    // The line as cmd's type shows it: in cmd's code page (850 here) in a file.
     const std::string missing =
-        "nrcdrom: run.exe is not in E:\\GONE; not asking because NRCDROM_UNATTENDED is set\r\n";
+        "nrcdrom: run.exe is not in E:\\\x9A"
+        "bung; not asking because "
+        "NRCDROM_UNATTENDED is set\r\n";
     struct Row {
         const char* Name;
         const char* Value;  // null: not set
@@ -261,41 +183,58 @@ TEST_F(LaunchSequenceTest, UnattendedRunShowsNoWindow)
         std::string Said;
         size_t Windows;  // dialogs and boxes
         uint32_t ToolExit = 0;
+        bool Console = false;  // standard error a console: the line in Unicode
     };
+    const std::string refused = STR_UNATTENDED_REFUSED;
+    // clang-format off
     const Row rows[] = {
         {"target missing", "1", true, Tail, false, ExitCancelled, missing, 0},
+        {"target missing, on a console", "1", true, Tail, false, ExitCancelled, "", 0, 0, true},
         {"any other value", "yes", true, Tail, false, ExitCancelled, missing, 0},
         {"no standard error", "1", false, Tail, false, ExitCancelled, "", 0},
-        {"refused command line", "1", true, tooLong, false, ExitCancelled,
-         std::string(STR_UNATTENDED_REFUSED), 0},
+        {"refused command line", "1", true, tooLong, false, ExitCancelled, refused, 0},
         {"target present: as attended", "1", true, Tail, true, ExitStarted, "", 0},
         {"set to 0: attended", "0", true, Tail, false, ExitCancelled, "", 1},
         {"empty: attended", "", true, Tail, false, ExitCancelled, "", 1},
-        {"not set: attended", nullptr, true, tooLong, false, ExitCancelled, "", 1},
+        {"not set: attended, the command line's box", nullptr, true, tooLong, false, ExitCancelled, "", 1},
         {"W: the tool's 0", "1", true, waited, true, 0, "", 0, 0},
         {"W: the tool's 7", "1", true, waited, true, 7, "", 0, 7},
         {"W: the tool's 3, without a line", "1", true, waited, true, 3, "", 0, 3},
-        {"W: the tool's 0xC0000005", "1", true, waited, true, static_cast<int>(0xC0000005u), "", 0,
-         0xC0000005u},
+        {"W: the tool's 0xC0000005", "1", true, waited, true, static_cast<int>(0xC0000005u), "", 0, 0xC0000005u},
         {"W: target missing", "1", true, waited, false, ExitCancelled, missing, 0, 7},
-        {"W: refused command line", "1", true, tooLong + " W", false, ExitCancelled,
-         std::string(STR_UNATTENDED_REFUSED), 0, 7},
+        {"W: refused command line", "1", true, tooLong + " W", false, ExitCancelled, refused, 0, 7},
         {"W: attended, target missing", "0", true, waited, false, ExitCancelled, "", 1, 7},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
-        SetRegString(LocatorKeyPath, "run.exe", "E:\\GONE\\");
+        SetUp();
+        UseCodePages(1252, 850);
+        SetRegString(LocatorKeyPath, "run.exe",
+                     "E:\\\xDC"
+                     "bung\\");
         if (row.Present)
-            AddFile("E:\\GONE\\run.exe");
+            AddFile(
+                "E:\\\xDC"
+                "bung\\run.exe");
         if (row.Value != nullptr && row.Value[0] != '\0')
             Fake().Environment["NRCDROM_UNATTENDED"] = row.Value;
         Fake().HasStdError = row.StdError;
+        Fake().StdErrorIsConsole = row.Console;
         Fake().ToolExitCode = row.ToolExit;
         EXPECT_EQ(row.Exit, Run(row.Args.c_str()));
         EXPECT_EQ(row.Said, Fake().StdError);
+        EXPECT_EQ(row.Console ? u"nrcdrom: run.exe is not in E:\\Übung; not asking because "
+                                u"NRCDROM_UNATTENDED is set\r\n"
+                              : u"",
+                  Fake().ConsoleText);
         EXPECT_EQ(row.Windows, Fake().DialogRuns.size() + Fake().MessageBoxes.size());
+        // A refused command line shows its own box, and no dialog.
+        EXPECT_EQ(row.Windows != 0 && row.Args == tooLong, Fake().MessageBoxes.size() == 1);
+        for (const FakeMessageBox& box : Fake().MessageBoxes) {
+            EXPECT_EQ(STR_BAD_COMMAND_LINE, box.Text);
+            EXPECT_EQ(STR_BAD_COMMAND_LINE_CAPTION, box.Caption);
+        }
         EXPECT_EQ(0, Fake().RegistryWrites);
         EXPECT_EQ(row.Present ? 1u : 0u, Fake().Started.size());
     }
@@ -316,6 +255,7 @@ TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
         bool StdError;
         std::string Said;
     };
+    // clang-format off
     const Row rows[] = {
         {"attended", false, "S", true, ""},
         {"unattended", true, "S", true, line},
@@ -323,6 +263,7 @@ TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
         {"unattended, W", true, "SW", true, line},
         {"unattended, W, no standard error but the caller's console", true, "SW", false, ""},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         SetUp();
@@ -349,19 +290,6 @@ TEST_F(LaunchSequenceTest, UnstartableToolEndsWithThreeAndSaysWhy)
             EXPECT_EQ(nullptr, Fake().MessageBoxes[0].Owner);
         }
     }
-}
-
-// Probing an empty drive must fail quietly, so the error mode comes before any probe.
-TEST_F(LaunchSequenceTest, ErrorModeIsSetBeforeTheFirstProbe)
-{
-    SetRegString(LocatorKeyPath, "run.exe", "A:\\");
-    Run("run.exe Marlinth_Tools tool.exe_$s PS");
-    ASSERT_LE(2u, Fake().Calls.size());
-    EXPECT_EQ("SetErrorMode 1", Fake().Calls[0]);
-    EXPECT_EQ(0u, Fake().Calls[1].rfind("GetFileAttributes ", 0));
-    EXPECT_EQ(1, std::count_if(Fake().Calls.begin(), Fake().Calls.end(), [](const std::string& c) {
-                  return c.rfind("SetErrorMode", 0) == 0;
-              }));
 }
 
 }  // namespace

@@ -26,24 +26,37 @@ protected:
     }
 };
 
-TEST_F(LocationDialogTest, Captions)
+// Opening, the dialog names the product in its caption, shows the location unchanged and
+// centres itself on the desktop (the odd-sized dialog of SetUp on 800 by 600).
+TEST_F(LocationDialogTest, InitShowsCaptionLocationAndCentres)
 {
     struct Row {
         const char* Title;
         const char* Caption;
+        const char* Group;  // the label over the field
     };
+    // clang-format off
     const Row rows[] = {
-        {"Duzudiziv Eraziz DLL Files", "Locate Marlinth Duzudiziv Eraziz DLL Files"},
-        {"Marlinth Tools", "Locate Marlinth Tools"},
-        {"marlinth tools", "Locate Marlinth marlinth tools"},
-        {"Marlint", "Locate Marlinth Marlint"},
-        {"Marlinth", "Locate Marlinth"},
+        {"Duzudiziv Eraziz DLL Files", "Locate Marlinth Duzudiziv Eraziz DLL Files", "&Location of Duzudiziv Eraziz DLL Files"},
+        {"Marlinth Tools", "Locate Marlinth Tools", "&Location of Marlinth Tools"},
+        {"marlinth tools", "Locate Marlinth marlinth tools", "&Location of marlinth tools"},
+        {"Marlint", "Locate Marlinth Marlint", "&Location of Marlint"},
+        {"Marlinth", "Locate Marlinth", "&Location of Marlinth"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Title);
         CopyText(Launch.ProductTitle, row.Title);
+        CopyText(Launch.Location, "D:\\Tools\\\\");
+        Fake().Moves.clear();
         EXPECT_EQ(1, Send(HostWmInitDialog, 0));
         EXPECT_EQ(row.Caption, Fake().Caption);
+        EXPECT_EQ(row.Group, Fake().DialogTexts[IDC_LOCATION_GROUP]);
+        EXPECT_EQ("D:\\Tools\\\\", Fake().DialogTexts[IDC_LOCATION]);
+        ASSERT_EQ(1u, Fake().Moves.size());
+        EXPECT_EQ(FakeDialog(), Fake().Moves.back().Window);
+        EXPECT_EQ(177, Fake().Moves.back().X);
+        EXPECT_EQ(190, Fake().Moves.back().Y);
     }
 }
 
@@ -62,53 +75,41 @@ TEST_F(LocationDialogTest, PromptWordings)
     struct Row {
         uint32_t Media;
         bool Floppy;
-        const std::string& Prompt;
+        std::string Prompt;
+        const char* Title = "Duzudiziv Eraziz DLL Files";
     };
+    // clang-format off
     const Row rows[] = {
         {0, false, cdrom},     {0, true, cdrom},
         {1, false, installed}, {1, true, floppy},
         {2, false, network},   {2, true, network},
         {7, false, floppy},    {0xFFFFFFFFu, false, floppy},
+        {2, false, "Please enter the network path to the Marlinth Tools.", "Marlinth Tools"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.Media) + " floppy " + std::to_string(row.Floppy));
+        CopyText(Launch.ProductTitle, row.Title);
         Launch.MediaKind = row.Media;
         Launch.FloppyPrompt = row.Floppy;
         Send(HostWmInitDialog, 0);
         EXPECT_EQ(row.Prompt, Fake().DialogTexts[IDC_PROMPT]);
-        EXPECT_EQ("&Location of Duzudiziv Eraziz DLL Files",
-                  Fake().DialogTexts[IDC_LOCATION_GROUP]);
     }
-    // Another title goes into every text in the same places.
-    CopyText(Launch.ProductTitle, "Marlinth Tools");
-    Launch.MediaKind = 2;
-    Send(HostWmInitDialog, 0);
-    EXPECT_EQ("Please enter the network path to the Marlinth Tools.",
-              Fake().DialogTexts[IDC_PROMPT]);
-    EXPECT_EQ("&Location of Marlinth Tools", Fake().DialogTexts[IDC_LOCATION_GROUP]);
 }
 
-TEST_F(LocationDialogTest, InitShowsLocationUnchangedAndCentres)
-{
-    CopyText(Launch.Location, "D:\\Tools\\\\");
-    EXPECT_EQ(1, Send(HostWmInitDialog, 0));
-    EXPECT_EQ("D:\\Tools\\\\", Fake().DialogTexts[IDC_LOCATION]);
-    ASSERT_EQ(1u, Fake().Moves.size());
-    // The odd-sized dialog of SetUp, centred on the 800 by 600 desktop.
-    const FakeHost::Move& move = Fake().Moves[0];
-    EXPECT_EQ(FakeDialog(), move.Window);
-    EXPECT_EQ(177, move.X);
-    EXPECT_EQ(190, move.Y);
-}
-
+// What OK makes of a typed text (pasted, relative, double-byte, in Unicode, too long) before it
+// probes and stores it; the current directory is C:\Work. A text refused leaves the field as
+// it was and shows the box over the dialog.
 TEST_F(LocationDialogTest, OkTable)
 {
+    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
+    const std::string x600(600, 'x');
     struct Row {
-        const char* Typed;
-        const char* Present;  // where the target exists
-        const char* Location;
-        bool Ends;
+        std::string Typed, Present, Location;  // Location "?": refused, not looked at
+        bool Ends, CodePage932 = false;
+        std::u16string TypedW = u"", CwdW = u"";  // typed, and the current directory, in Unicode
     };
+    // clang-format off
     const Row rows[] = {
         {"C:\\", "C:\\devshl.dll", "C:\\", true},
         {"D:\\Tools\\\\/", "D:\\Tools\\devshl.dll", "D:\\Tools", true},
@@ -116,59 +117,23 @@ TEST_F(LocationDialogTest, OkTable)
         {"D:", "D:\\devshl.dll", "D:\\", true},
         {"D:\\Tools", "D:\\Tools\\devshl.dll\\", "D:\\Tools", true},
         {"E:\\Missing\\", "C:\\devshl.dll", "E:\\Missing", false},
+        {x600, "", x600.substr(0, 519), false},  // read with the capacity of Location
+        {"\"D:\\Suite\\BIN\"", "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN", true},
+        {"  D:\\Suite\\BIN \t", "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN", true},
+        {".", "C:\\Work\\devshl.dll", "C:\\Work", true},
+        {"..", "C:\\devshl.dll", "C:\\", true},
+        {"\"..\\\"", "C:\\devshl.dll", "C:\\", true},
+        {"sub\\dir", "C:\\Work\\sub\\dir\\devshl.dll", "C:\\Work\\sub\\dir", true},
+        {"\\SUITE\\BIN", "C:\\SUITE\\BIN\\devshl.dll", "C:\\SUITE\\BIN", true},
+        {"\\\\server\\share", "\\\\server\\share\\devshl.dll", "\\\\server\\share", true},
+        {"E:\\" + so, "E:\\" + so + "\\devshl.dll", "E:\\" + so, true, true},
+        {"E:\\" + so + "\\", "E:\\" + so + "\\devshl.dll", "E:\\" + so, true, true},
+        {std::string(515, 'r'), "", "?", false},  // no absolute form fits
+        {"", "C:\\t\\DIR~1\\devshl.dll", "C:\\t\\DIR~1", true, false, u"C:\\t\\dirΩ"},
+        {"", "", "?", false, false, u"D:\\dirΩ"},  // no short name: never D:\dirO
+        {"sub", "C:\\t\\DIR~1\\sub\\devshl.dll", "C:\\t\\DIR~1\\sub", true, false, u"", u"C:\\t\\dirΩ"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Typed);
-        ResetFake();
-        Fake().Paths.clear();
-        AddFile(row.Present);
-        Fake().DialogTexts[IDC_LOCATION] = row.Typed;
-        EXPECT_EQ(1, Send(HostWmCommand, IDOK));
-        EXPECT_STREQ(row.Location, Launch.Location);
-        if (row.Ends) {
-            EXPECT_EQ(std::vector<intptr_t>{1}, Fake().EndDialogResults);
-            EXPECT_TRUE(Fake().MessageBoxes.empty());
-        } else {
-            EXPECT_TRUE(Fake().EndDialogResults.empty());
-            ASSERT_EQ(1u, Fake().MessageBoxes.size());
-            EXPECT_EQ(
-                "The specified location is invalid or does not contain the Duzudiziv "
-                "Eraziz DLL Files.",
-                Fake().MessageBoxes[0].Text);
-            EXPECT_EQ(STR_BAD_LOCATION_CAPTION, Fake().MessageBoxes[0].Caption);
-            EXPECT_EQ(FakeDialog(), Fake().MessageBoxes[0].Owner);
-            EXPECT_EQ(row.Typed, Fake().DialogTexts[IDC_LOCATION]);
-        }
-    }
-}
-
-// What OK makes of a pasted, relative or double-byte text before it probes and stores it;
-// the current directory is C:\Work.
-TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
-{
-    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
-    struct Row {
-        std::string Typed;
-        bool CodePage932;
-        std::string Present, Location;            // Location "" with Present "": refused
-        std::u16string TypedW = u"", CwdW = u"";  // typed, and the current directory, in Unicode
-    };
-    const Row rows[] = {
-        {"\"D:\\Suite\\BIN\"", false, "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN"},
-        {"  D:\\Suite\\BIN \t", false, "D:\\Suite\\BIN\\devshl.dll", "D:\\Suite\\BIN"},
-        {".", false, "C:\\Work\\devshl.dll", "C:\\Work"},
-        {"..", false, "C:\\devshl.dll", "C:\\"},
-        {"\"..\\\"", false, "C:\\devshl.dll", "C:\\"},
-        {"sub\\dir", false, "C:\\Work\\sub\\dir\\devshl.dll", "C:\\Work\\sub\\dir"},
-        {"\\SUITE\\BIN", false, "C:\\SUITE\\BIN\\devshl.dll", "C:\\SUITE\\BIN"},
-        {"\\\\server\\share", false, "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
-        {"E:\\" + so, true, "E:\\" + so + "\\devshl.dll", "E:\\" + so},
-        {"E:\\" + so + "\\", true, "E:\\" + so + "\\devshl.dll", "E:\\" + so},
-        {std::string(515, 'r'), false, "", ""},  // no absolute form fits
-        {"", false, "C:\\t\\DIR~1\\devshl.dll", "C:\\t\\DIR~1", u"C:\\t\\dirΩ"},
-        {"", false, "", "", u"D:\\dirΩ"},  // no short name: never D:\dirO
-        {"sub", false, "C:\\t\\DIR~1\\sub\\devshl.dll", "C:\\t\\DIR~1\\sub", u"", u"C:\\t\\dirΩ"},
-    };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Typed.substr(0, 40));
         ResetFake();
@@ -184,58 +149,23 @@ TEST_F(LocationDialogTest, OkTakesPastedRelativeAndDoubleByteTexts)
             Fake().DialogTextsW[IDC_LOCATION] = row.TypedW;
         Fake().CurrentDirectoryW = row.CwdW;
         EXPECT_EQ(1, Send(HostWmCommand, IDOK));
-        if (row.Present.empty()) {
-            EXPECT_EQ(1u, Fake().MessageBoxes.size());
-            EXPECT_TRUE(Fake().EndDialogResults.empty());
+        if (row.Location != "?") {
+            EXPECT_EQ(row.Location, Launch.Location);
+        }
+        if (row.Ends) {
+            EXPECT_EQ(std::vector<intptr_t>{IDOK}, Fake().EndDialogResults);
+            EXPECT_TRUE(Fake().MessageBoxes.empty());
             continue;
         }
-        EXPECT_EQ(row.Location, Launch.Location);
-        EXPECT_EQ(std::vector<intptr_t>{IDOK}, Fake().EndDialogResults);
+        EXPECT_TRUE(Fake().EndDialogResults.empty());
+        ASSERT_EQ(1u, Fake().MessageBoxes.size());
+        EXPECT_EQ(
+            "The specified location is invalid or does not contain the Duzudiziv Eraziz DLL Files.",
+            Fake().MessageBoxes[0].Text);
+        EXPECT_EQ(STR_BAD_LOCATION_CAPTION, Fake().MessageBoxes[0].Caption);
+        EXPECT_EQ(FakeDialog(), Fake().MessageBoxes[0].Owner);
+        EXPECT_EQ(row.Typed, Fake().DialogTexts[IDC_LOCATION]);
     }
-
-    ResetFake();
-    UseCodePage932();
-    Fake().OpenFileChooses = true;
-    Fake().OpenFileChoice = "E:\\" + so + "\\devshl.dll";
-    EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
-    EXPECT_EQ("E:\\" + so, Fake().DialogTexts[IDC_LOCATION]);
-
-    // Browsed into a folder the ANSI code page cannot spell: its short name, or without one
-    // the box, and the field as it was.
-    for (bool shortName : {true, false}) {
-        SCOPED_TRACE(shortName ? "browsed, short name" : "browsed, no short name");
-        ResetFake();
-        Fake().DialogTexts[IDC_LOCATION] = "E:\\typed";
-        if (shortName)
-            Fake().ShortNames[u"C:\\t\\dirΩ\\devshl.dll"] = u"C:\\t\\DIR~1\\devshl.dll";
-        Fake().OpenFileChooses = true;
-        Fake().OpenFileChoiceW = u"C:\\t\\dirΩ\\devshl.dll";
-        EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
-        EXPECT_EQ(shortName ? "C:\\t\\DIR~1" : "E:\\typed", Fake().DialogTexts[IDC_LOCATION]);
-        EXPECT_EQ(shortName ? 0u : 1u, Fake().MessageBoxes.size());
-    }
-    // Typed in characters the code page lacks, then Browse cancelled: the field keeps them.
-    ResetFake();
-    Fake().DialogTextsW[IDC_LOCATION] = u"E:\\dirΩ";
-    EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
-    EXPECT_EQ(u"E:\\dirΩ", Fake().DialogTextsW[IDC_LOCATION]);
-}
-
-TEST_F(LocationDialogTest, DirectoryOfTheTargetNameCounts)
-{
-    AddDirectory("D:\\Tools\\devshl.dll");
-    Fake().DialogTexts[IDC_LOCATION] = "D:\\Tools";
-    Send(HostWmCommand, IDOK);
-    EXPECT_EQ(std::vector<intptr_t>{1}, Fake().EndDialogResults);
-}
-
-TEST_F(LocationDialogTest, TypedTextIsReadWithTheCapacityOfLocation)
-{
-    const std::string typed(600, 'x');
-    Fake().DialogTexts[IDC_LOCATION] = typed;
-    Send(HostWmCommand, IDOK);
-    EXPECT_EQ(typed.substr(0, PathCapacity - 1), std::string(Launch.Location));
-    EXPECT_EQ(1u, Fake().MessageBoxes.size());
 }
 
 TEST_F(LocationDialogTest, CancelAndUnhandledMessages)
@@ -266,29 +196,54 @@ TEST_F(LocationDialogTest, CancelAndUnhandledMessages)
     }
 }
 
+// Browse puts the chosen file's folder into the field: by its short name where the ANSI code
+// page cannot spell it, or without one the box and the field as it was; a double-byte folder
+// whole. A typed text the code page lacks stays in the field when Browse is cancelled.
 TEST_F(LocationDialogTest, BrowseFillsInTheChosenDirectory)
 {
+    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
+    const std::u16string omega = u"C:\\t\\dirΩ\\devshl.dll";
     struct Row {
-        bool Chooses;
-        const char* Choice;
-        const char* Field;
+        std::string Choice, Field;  // no choice: Browse cancelled
+        bool CodePage932 = false;
+        std::u16string ChoiceW = u"", TypedW = u"";
+        bool ShortName = false;
+        size_t Boxes = 0;
     };
+    // clang-format off
     const Row rows[] = {
-        {true, "C:\\Tools\\BIN\\devshl.dll", "C:\\Tools\\BIN"},
-        {true, "C:\\devshl.dll", "C:\\"},
-        {true, "\\\\server\\share\\devshl.dll", "\\\\server\\share"},
-        {true, "E:\\Other\\readme.txt", "E:\\Other"},  // any chosen file, not only the target
-        {false, "", "D:\\typed\\"},
+        {"C:\\Tools\\BIN\\devshl.dll", "C:\\Tools\\BIN"},
+        {"C:\\devshl.dll", "C:\\"},
+        {"\\\\server\\share\\devshl.dll", "\\\\server\\share"},
+        {"E:\\Other\\readme.txt", "E:\\Other"},  // any chosen file, not only the target
+        {"", "D:\\typed\\"},
+        {"E:\\" + so + "\\devshl.dll", "E:\\" + so, true},
+        {"", "C:\\t\\DIR~1", false, omega, u"", true},
+        {"", "D:\\typed\\", false, omega, u"", false, 1},
+        {"", "D:\\typed\\", false, u"", u"E:\\dirΩ"},
     };
+    // clang-format on
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.Choice);
+        SCOPED_TRACE(row.Field);
         ResetFake();
+        if (row.CodePage932)
+            UseCodePage932();
+        if (row.ShortName)
+            Fake().ShortNames[omega] = u"C:\\t\\DIR~1\\devshl.dll";
         Fake().DialogTexts[IDC_LOCATION] = "D:\\typed\\";
-        Fake().OpenFileChooses = row.Chooses;
+        if (!row.TypedW.empty())
+            Fake().DialogTextsW[IDC_LOCATION] = row.TypedW;
         Fake().OpenFileChoice = row.Choice;
+        Fake().OpenFileChoiceW = row.ChoiceW;
         EXPECT_EQ(1, Send(HostWmCommand, IDC_BROWSE));
-        EXPECT_EQ(row.Field, Fake().DialogTexts[IDC_LOCATION]);
-        EXPECT_STREQ(row.Field, Launch.Location);
+        EXPECT_EQ(row.TypedW, Fake().DialogTextsW[IDC_LOCATION]);
+        if (row.TypedW.empty()) {
+            EXPECT_EQ(row.Field, Fake().DialogTexts[IDC_LOCATION]);
+        }
+        if (row.TypedW.empty() && row.Boxes == 0) {
+            EXPECT_EQ(row.Field, Launch.Location);
+        }
+        EXPECT_EQ(row.Boxes, Fake().MessageBoxes.size());
         EXPECT_TRUE(Fake().EndDialogResults.empty());
     }
 }

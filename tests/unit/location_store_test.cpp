@@ -16,49 +16,25 @@ protected:
         LoadLocation(store);
     }
 
-    // A fresh machine with the locator key, one value in it (none when type is 0), and a load.
-    void LoadWithValue(const char* name, uint32_t type, const std::string& data,
-                       const std::u16string& unicode = u"")
+    // A fresh machine with the locator key and one value in it (none when type is 0).
+    void Prepare(const char* name, uint32_t type, const std::string& data,
+                 const std::u16string& unicode = u"")
     {
-        ResetFake();
-        ResetLaunchState();
+        SetUp();
+        store = StoreKey{};
         Fake().Keys[LocatorKeyPath];
         Fake().Environment["SystemDrive"] = "C:";
         Fake().Environment["Deep"] = "C:\\" + std::string(507, 'd');
         CopyText(Launch.TargetFile, "devshl.dll");
         Fake().ShortNames[u"C:\\t\\dirΩ\\BIN"] = u"C:\\t\\DIR~1\\BIN";
+        Fake().ShortNames[u"C:\\t\\dirΩ"] = u"C:\\t\\DIR~1";
+        SetRegString(LocatorKeyPath, "other.dll", "F:\\OTHER");
         if (!unicode.empty())
             SetRegStringW(LocatorKeyPath, name, unicode);
         else if (type != 0)
             SetRegValue(LocatorKeyPath, name, type, data);
-        Load();
     }
 };
-
-TEST_F(LocationStoreTest, ProductKeyAbsentReadsAndWritesNothing)
-{
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Load();
-    EXPECT_STREQ("", store.Path);
-    EXPECT_STREQ("", Launch.Location);
-    EXPECT_FALSE(Launch.SaveNeeded);
-    CopyText(Launch.Location, "C:\\x");
-    SaveLocation(store);
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    EXPECT_TRUE(Fake().Keys.empty());
-}
-
-TEST_F(LocationStoreTest, LocatorKeyAbsentUsesTheCurrentDirectoryAndWritesNothing)
-{
-    Fake().Keys[ProductKeyPath];
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Load();
-    EXPECT_STREQ("C:\\Work", Launch.Location);
-    EXPECT_FALSE(Launch.SaveNeeded);
-    SaveLocation(store);
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    EXPECT_EQ(0, Fake().OpenKeys);
-}
 
 TEST_F(LocationStoreTest, StoredValues)
 {
@@ -73,31 +49,22 @@ TEST_F(LocationStoreTest, StoredValues)
         bool KeptOnSave = false;       // the value stays in its author's form when saved unchanged
         std::u16string Unicode = u"";  // a value stored in Unicode instead of Data
     };
+    // clang-format off
     const Row rows[] = {
         {"plain string", HostRegSz, std::string("E:\\SUITE\\BIN\0", 13), "E:\\SUITE\\BIN", false},
-        {"trailing backslash kept", HostRegSz, std::string("C:\\Tools\\\0", 10), "C:\\Tools\\",
-         false},
+        {"trailing backslash kept", HostRegSz, std::string("C:\\Tools\\\0", 10), "C:\\Tools\\", false},
         {"no terminator", HostRegSz, "E:\\NOTERM", "E:\\NOTERM", false},
         {"empty data", HostRegSz, "", "", false},
         {"absent", 0, "", "C:\\Work", true},
-        {"expand string", HostRegExpandSz, std::string("%SystemDrive%\\X\0", 16), "C:\\X", false,
-         true},
-        {"expand string without variables", HostRegExpandSz, std::string("E:\\X\0", 5), "E:\\X",
-         false, true},
-        {"expand string of 519 bytes", HostRegExpandSz, "%Deep%" + std::string(9, 'e'),
-         deep519.c_str(), false, true},
-        {"expand string past 519 bytes", HostRegExpandSz, "%Deep%" + std::string(10, 'e'),
-         "C:\\Work", true},
-        {"blanks around", HostRegSz, std::string(" \tE:\\SUITE\\BIN  \0", 18), "E:\\SUITE\\BIN",
-         false, true},
-        {"Unicode, spelled by its short name", HostRegSz, "", "C:\\t\\DIR~1\\BIN", false, true,
-         u"C:\\t\\dirΩ\\BIN"},
-        {"Unicode without a short name: never found", HostRegSz, "", "E:\\dir?", false, true,
-         u"E:\\dirΩ"},
-        {"in double quotes", HostRegSz, std::string("\"E:\\My Tools\"\0", 14), "E:\\My Tools",
-         false, true},
-        {"relative: the folder it names", HostRegSz, "SUITE\\BIN", "C:\\Work\\SUITE\\BIN", false,
-         true},
+        {"expand string", HostRegExpandSz, std::string("%SystemDrive%\\X\0", 16), "C:\\X", false, true},
+        {"expand string without variables", HostRegExpandSz, std::string("E:\\X\0", 5), "E:\\X", false, true},
+        {"expand string of 519 bytes", HostRegExpandSz, "%Deep%" + std::string(9, 'e'), deep519.c_str(), false, true},
+        {"expand string past 519 bytes", HostRegExpandSz, "%Deep%" + std::string(10, 'e'), "C:\\Work", true},
+        {"blanks around", HostRegSz, std::string(" \tE:\\SUITE\\BIN  \0", 18), "E:\\SUITE\\BIN", false, true},
+        {"Unicode, spelled by its short name", HostRegSz, "", "C:\\t\\DIR~1\\BIN", false, true, u"C:\\t\\dirΩ\\BIN"},
+        {"Unicode without a short name: never found", HostRegSz, "", "E:\\dir?", false, true, u"E:\\dirΩ"},
+        {"in double quotes", HostRegSz, std::string("\"E:\\My Tools\"\0", 14), "E:\\My Tools", false, true},
+        {"relative: the folder it names", HostRegSz, "SUITE\\BIN", "C:\\Work\\SUITE\\BIN", false, true},
         {"relative to the current folder", HostRegSz, ".\\BIN", "C:\\Work\\BIN", false, true},
         {"a drive without a backslash", HostRegSz, "F:SUITE\\BIN", "F:\\SUITE\\BIN", false, true},
         {"one leading backslash", HostRegSz, "\\SUITE\\BIN", "C:\\SUITE\\BIN", false, true},
@@ -111,9 +78,11 @@ TEST_F(LocationStoreTest, StoredValues)
         {"520 bytes without terminator", HostRegSz, long519 + 'y', "C:\\Work", true},
         {"521 bytes", HostRegSz, long519 + "y" + '\0', "C:\\Work", true},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        LoadWithValue("devshl.dll", row.Type, row.Data, row.Unicode);
+        Prepare("devshl.dll", row.Type, row.Data, row.Unicode);
+        Load();
         EXPECT_STREQ(row.Location, Launch.Location);
         EXPECT_EQ(row.SaveNeeded, Launch.SaveNeeded);
         EXPECT_EQ(0, Fake().OpenKeys);
@@ -121,8 +90,10 @@ TEST_F(LocationStoreTest, StoredValues)
         EXPECT_EQ(row.KeptOnSave ? 0 : 1, Fake().RegistryWrites);
         CopyText(Launch.Location, "F:\\NEW");
         SaveLocation(store);
+        // One string value written, with its terminator; the others left alone.
         EXPECT_EQ(HostRegSz, Fake().Keys[LocatorKeyPath]["devshl.dll"].Type);
-        EXPECT_EQ("F:\\NEW", RegText(LocatorKeyPath, "devshl.dll"));
+        EXPECT_EQ(std::string("F:\\NEW\0", 7), Fake().Keys[LocatorKeyPath]["devshl.dll"].Data);
+        EXPECT_EQ("F:\\OTHER", RegText(LocatorKeyPath, "other.dll"));
     }
 }
 
@@ -145,14 +116,9 @@ TEST_F(LocationStoreTest, CurrentDirectoryAsTheSystemNamesIt)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
-        Fake().Keys[LocatorKeyPath];
-        CopyText(Launch.TargetFile, "devshl.dll");
+        Prepare("devshl.dll", 0, "");
         Fake().CurrentDirectory = row.Ansi;
         Fake().CurrentDirectoryW = row.Unicode;
-        Fake().ShortNames[u"C:\\t\\dirΩ"] = u"C:\\t\\DIR~1";
-        store = StoreKey{};
         Load();
         EXPECT_EQ(row.Location, Launch.Location);
         EXPECT_TRUE(Launch.SaveNeeded);
@@ -179,36 +145,10 @@ TEST_F(LocationStoreTest, MediaKind)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        LoadWithValue("media", row.Type, row.Data);
+        Prepare("media", row.Type, row.Data);
+        Load();
         EXPECT_EQ(row.Expected, Launch.MediaKind);
     }
-}
-
-TEST_F(LocationStoreTest, SaveWritesOneStringValueAndLeavesOthersAlone)
-{
-    SetRegString(LocatorKeyPath, "other.dll", "F:\\OTHER");
-    SetRegValue(LocatorKeyPath, "devshl.dll", HostRegExpandSz, std::string("%X%\0", 4));
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Load();
-    CopyText(Launch.Location, "D:\\");
-    SaveLocation(store);
-    const FakeValue& saved = Fake().Keys[LocatorKeyPath]["devshl.dll"];
-    EXPECT_EQ(HostRegSz, saved.Type);
-    EXPECT_EQ(std::string("D:\\\0", 4), saved.Data);
-    EXPECT_EQ("F:\\OTHER", RegText(LocatorKeyPath, "other.dll"));
-    EXPECT_EQ(1, Fake().RegistryWrites);
-    EXPECT_EQ(0, Fake().OpenKeys);
-}
-
-TEST_F(LocationStoreTest, SaveWithoutWriteAccessIsSilent)
-{
-    Fake().Keys[LocatorKeyPath];
-    Fake().ReadOnlyKeys.insert(LocatorKeyPath);
-    CopyText(Launch.TargetFile, "devshl.dll");
-    Load();
-    SaveLocation(store);
-    EXPECT_EQ(0, Fake().RegistryWrites);
-    EXPECT_EQ("(absent)", RegText(LocatorKeyPath, "devshl.dll"));
 }
 
 // A 64-bit registry editor writes the 64-bit view, where a 32-bit program does not look
@@ -219,8 +159,8 @@ TEST_F(LocationStoreTest, RegistryViewHoldingTheProductKey)
     struct Row {
         const char* Name;
         bool Is64BitSystem, OwnView, View64;
-        const char* Location;  // "" when the store is off
-        bool WritesView64;
+        const char* Location;                 // "" when the store is off
+        bool WritesView64, ReadOnly = false;  // a key open for reading only takes no save
     };
     const Row rows[] = {
         {"own view only", true, true, false, "E:\\OWN", false},
@@ -228,17 +168,19 @@ TEST_F(LocationStoreTest, RegistryViewHoldingTheProductKey)
         {"both views: the program's own wins", true, true, true, "E:\\OWN", false},
         {"neither view", true, false, false, "", false},
         {"32-bit system: one view", false, false, true, "", false},
+        {"own view, read only", true, true, false, "E:\\OWN", false, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        ResetFake();
-        ResetLaunchState();
+        SetUp();
         Fake().Is64BitSystem = row.Is64BitSystem;
         if (row.OwnView)
             SetRegString(LocatorKeyPath, "devshl.dll", "E:\\OWN");
         if (row.View64)
             Fake().Keys64[LocatorKeyPath]["devshl.dll"] =
                 FakeValue{HostRegSz, std::string("E:\\SIXTYFOUR\0", 13)};
+        if (row.ReadOnly)
+            Fake().ReadOnlyKeys.insert(LocatorKeyPath);
         CopyText(Launch.TargetFile, "devshl.dll");
         Load();
         EXPECT_STREQ(row.Location, Launch.Location);
@@ -246,7 +188,7 @@ TEST_F(LocationStoreTest, RegistryViewHoldingTheProductKey)
         SaveLocation(store);
         const auto& written = row.WritesView64 ? Fake().Keys64 : Fake().Keys;
         const auto& untouched = row.WritesView64 ? Fake().Keys : Fake().Keys64;
-        bool storeOn = row.Location[0] != '\0';
+        bool storeOn = row.Location[0] != '\0' && !row.ReadOnly;
         EXPECT_EQ(storeOn ? 1 : 0, Fake().RegistryWrites);
         if (storeOn) {
             EXPECT_EQ(std::string("F:\\NEW\0", 7),

@@ -42,6 +42,7 @@ TEST_F(MovedMediaTest, IdentityIsRecordedWithEveryStoredLocation)
         bool NoVolume;
         const char* Recorded;  // "(absent)": removed
     };
+    // clang-format off
     const Row rows[] = {
         {"CD-ROM", "F:\\SUITE\\BIN", HostDriveCdrom, false, "00AB-00CD DISC 2"},
         {"removable", "F:\\SUITE\\BIN", HostDriveRemovable, false, "00AB-00CD DISC 2"},
@@ -51,6 +52,7 @@ TEST_F(MovedMediaTest, IdentityIsRecordedWithEveryStoredLocation)
         {"no medium to tell", "F:\\SUITE\\BIN", HostDriveCdrom, true, "(absent)"},
         {"share", "\\\\srv\\share\\BIN", HostDriveCdrom, false, "(absent)"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         SetUp();
@@ -103,95 +105,64 @@ TEST_F(MovedMediaTest, RememberedVolumeOnAnotherLetterIsTakenWithoutAsking)
 
 // A file of the target's name on a volume not remembered for it is offered, never taken: the
 // dialog shows the first such place, and an unattended run says what it saw and why it stops.
-TEST_F(MovedMediaTest, StrangersVolumeIsOnlyOffered)
-{
-    struct Row {
-        const char* Name;
-        const char* Recorded;  // null: none
-        bool Unattended;
-        int Exit;
-        std::string Said;
-    };
-    const std::string unknown =
-        "nrcdrom: run.exe is not in E:\\SUITE\\BIN; F:\\SUITE\\BIN holds one, "
-        "on a volume not seen here before; not asking because "
-        "NRCDROM_UNATTENDED is set\r\n";
-    const std::string other =
-        "nrcdrom: run.exe is not in E:\\SUITE\\BIN; F:\\SUITE\\BIN holds one, "
-        "on another volume than the one it was found on; not asking "
-        "because NRCDROM_UNATTENDED is set\r\n";
-    const Row rows[] = {
-        {"no identity, attended", nullptr, false, ExitStarted, ""},
-        {"another volume, attended", "1A2B-3C4D MARLINTH66", false, ExitStarted, ""},
-        {"no identity, unattended", nullptr, true, ExitCancelled, unknown},
-        {"another volume, unattended", "1A2B-3C4D MARLINTH66", true, ExitCancelled, other},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.Name);
-        SetUp();
-        if (row.Recorded != nullptr)
-            SetRegString(LocatorKeyPath, Identity, row.Recorded);
-        Fake().Drives['F'] = FakeDrive{HostDriveCdrom, 0x99999999, u"STRANGER"};
-        Fake().Drives['G'] = FakeDrive{HostDriveCdrom, 0x88888888, u"ANOTHER"};
-        AddFile("F:\\SUITE\\BIN\\run.exe");
-        AddFile("G:\\SUITE\\BIN\\run.exe");
-        if (row.Unattended)
-            Fake().Environment["NRCDROM_UNATTENDED"] = "1";
-        std::string shown;
-        Fake().DialogScript = [&shown](HostDialogProc proc) -> intptr_t {
-            proc(FakeDialog(), HostWmInitDialog, 0, 0);
-            shown = Fake().DialogTexts[IDC_LOCATION];
-            proc(FakeDialog(), HostWmCommand, IDOK, 0);  // confirmed as shown
-            return Fake().EndDialogResults.empty() ? IDCANCEL : Fake().EndDialogResults.back();
-        };
-        EXPECT_EQ(row.Exit, Run());
-        EXPECT_EQ(row.Said, Fake().StdError);
-        if (row.Unattended) {
-            EXPECT_TRUE(Fake().DialogRuns.empty());
-            EXPECT_EQ("E:\\SUITE\\BIN", RegText(LocatorKeyPath, "run.exe"));
-        } else {
-            EXPECT_EQ("F:\\SUITE\\BIN", shown);
-            EXPECT_EQ("F:\\SUITE\\BIN", RegText(LocatorKeyPath, "run.exe"));
-            EXPECT_EQ("9999-9999 STRANGER", RegText(LocatorKeyPath, Identity));
-        }
-    }
-}
-
 // Serial and label are compared with the volume's unit for unit in UTF-16, letter case
 // included: a label the ANSI code page cannot spell is matched exactly, its look-alike never,
 // and an identity recorded through that code page earlier only offers the disc. What is
 // then confirmed is recorded as the volume has it.
-TEST_F(MovedMediaTest, LabelsAreComparedExactlyInUnicode)
+TEST_F(MovedMediaTest, OnlyTheRememberedVolumeIsTaken)
 {
+    const std::string unknown =
+        "nrcdrom: run.exe is not in E:\\SUITE\\BIN; F:\\SUITE\\BIN holds one, on a volume not seen "
+        "here before; not asking because NRCDROM_UNATTENDED is set\r\n";
+    const std::string other =
+        "nrcdrom: run.exe is not in E:\\SUITE\\BIN; F:\\SUITE\\BIN holds one, on another volume "
+        "than the one it was found on; not asking because NRCDROM_UNATTENDED is set\r\n";
+    const std::u16string marlinth = u"1A2B-3C4D MARLINTH66";
     struct Row {
         const char* Name;
-        std::u16string Recorded;
+        std::u16string Recorded;  // empty: none
         bool RecordedInAnsi;
-        std::u16string Label;  // of the disc in F:
-        bool Taken;
+        uint32_t Serial;  // of the disc in F:
+        std::u16string Label;
+        bool Unattended;
+        int Exit;
+        std::string Said;
+        size_t Dialogs;
         const char* RecordedAfter;
     };
+    // clang-format off
     const Row rows[] = {
-        {"outside the code page", u"6B6B-6B6B ΩMEGA", false, u"ΩMEGA", true, "6B6B-6B6B ΩMEGA"},
-        {"its look-alike", u"6B6B-6B6B ΩMEGA", false, u"OMEGA", false, "6B6B-6B6B OMEGA"},
-        {"the look-alike recorded", u"6B6B-6B6B OMEGA", false, u"ΩMEGA", false, "6B6B-6B6B ΩMEGA"},
-        {"earlier ANSI form", u"6B6B-6B6B ?A", true, u"卷A", false, "6B6B-6B6B 卷A"},
-        {"letter case", u"6B6B-6B6B omega", false, u"OMEGA", false, "6B6B-6B6B OMEGA"},
+        {"no identity, attended", u"", false, 0x99999999, u"STRANGER", false, ExitStarted, "", 1, "9999-9999 STRANGER"},
+        {"another volume, attended", marlinth, false, 0x99999999, u"STRANGER", false, ExitStarted, "", 1, "9999-9999 STRANGER"},
+        {"no identity, unattended", u"", false, 0x99999999, u"STRANGER", true, ExitCancelled, unknown, 0, "(absent)"},
+        {"another volume, unattended", marlinth, false, 0x99999999, u"STRANGER", true, ExitCancelled, other, 0, "1A2B-3C4D MARLINTH66"},
+        {"label outside the code page", u"6B6B-6B6B ΩMEGA", false, 0x6B6B6B6B, u"ΩMEGA", false, ExitStarted, "", 0, "6B6B-6B6B ΩMEGA"},
+        {"its look-alike", u"6B6B-6B6B ΩMEGA", false, 0x6B6B6B6B, u"OMEGA", false, ExitStarted, "", 1, "6B6B-6B6B OMEGA"},
+        {"the look-alike recorded", u"6B6B-6B6B OMEGA", false, 0x6B6B6B6B, u"ΩMEGA", false, ExitStarted, "", 1, "6B6B-6B6B ΩMEGA"},
+        {"earlier ANSI form", u"6B6B-6B6B ?A", true, 0x6B6B6B6B, u"卷A", false, ExitStarted, "", 1, "6B6B-6B6B 卷A"},
+        {"letter case", u"6B6B-6B6B omega", false, 0x6B6B6B6B, u"OMEGA", false, ExitStarted, "", 1, "6B6B-6B6B OMEGA"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         SetUp();
         if (row.RecordedInAnsi)
             SetRegString(LocatorKeyPath, Identity,
                          std::string(row.Recorded.begin(), row.Recorded.end()));
-        else
+        else if (!row.Recorded.empty())
             SetRegStringW(LocatorKeyPath, Identity, row.Recorded);
-        Fake().Drives['F'] = FakeDrive{HostDriveCdrom, 0x6B6B6B6B, row.Label};
+        Fake().Drives['F'] = FakeDrive{HostDriveCdrom, row.Serial, row.Label};
+        Fake().Drives['G'] = FakeDrive{HostDriveCdrom, 0x88888888, u"ANOTHER"};
         AddFile("F:\\SUITE\\BIN\\run.exe");
-        AnswerDialog("F:\\SUITE\\BIN");
-        EXPECT_EQ(ExitStarted, Run());
-        EXPECT_EQ(row.Taken, Fake().DialogRuns.empty());
-        EXPECT_EQ("F:\\SUITE\\BIN", RegText(LocatorKeyPath, "run.exe"));
+        AddFile("G:\\SUITE\\BIN\\run.exe");
+        if (row.Unattended)
+            Fake().Environment["NRCDROM_UNATTENDED"] = "1";
+        AnswerDialog("=");  // the place shown confirmed
+        EXPECT_EQ(row.Exit, Run());
+        EXPECT_EQ(row.Said, Fake().StdError);
+        EXPECT_EQ(row.Dialogs, Fake().DialogRuns.size());
+        EXPECT_EQ(row.Unattended ? "E:\\SUITE\\BIN" : "F:\\SUITE\\BIN",
+                  RegText(LocatorKeyPath, "run.exe"));
         EXPECT_EQ(row.RecordedAfter, RegText(LocatorKeyPath, Identity));
     }
 }
@@ -228,7 +199,8 @@ TEST_F(MovedMediaTest, DrivesAreAskedOnlyForAMissingStoredDriveLocation)
             EXPECT_FALSE(Called("GetVolumeInformation"));
         }
         if (row.Present) {
-            EXPECT_EQ(0, Fake().RegistryWrites + Fake().RegistryDeletes);
+            EXPECT_EQ(0, Fake().RegistryWrites);
+            EXPECT_FALSE(Called("RegDeleteValue"));
         }
     }
 }

@@ -8,15 +8,17 @@ namespace {
 
 class PathTextTest : public HostTest {};
 
-struct Row {
-    void (*Rule)(char*);
-    const char* Name;
-    const char* Input;
-    const char* Expected;
-};
-
+// On a double-byte code page a trail byte of 0x5C is part of its character, not a separator;
+// on a single-byte code page the same bytes are cut as before.
 TEST_F(PathTextTest, RulesFollowTheExampleTable)
 {
+    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
+    struct Row {
+        void (*Rule)(char*);
+        const char* Name;
+        std::string Input, Expected;
+        bool CodePage932 = false;
+    };
     const Row rows[] = {
         {StripTrailingSeparators, "strip", "C:\\", "C:"},
         {StripTrailingSeparators, "strip", "D:\\dir\\/", "D:\\dir"},
@@ -24,6 +26,7 @@ TEST_F(PathTextTest, RulesFollowTheExampleTable)
         {StripTrailingSeparators, "strip", "/\\/", ""},
         {StripTrailingSeparators, "strip", "D:", "D:"},
         {StripTrailingSeparators, "strip", "", ""},
+        {StripTrailingSeparators, "strip", "E:\\\\", "E:"},  // a bare drive survives
         {CutLastComponent, "cut", "C:\\Tools\\BIN\\run.exe", "C:\\Tools\\BIN"},
         {CutLastComponent, "cut", "C:\\run.exe", "C:"},
         {CutLastComponent, "cut", "C:\\Tools\\", "C:\\Tools"},
@@ -47,13 +50,29 @@ TEST_F(PathTextTest, RulesFollowTheExampleTable)
         {CompleteDriveRoot, "complete", "D:x", "D:x"},
         {CompleteDriveRoot, "complete", ":", ":"},
         {CompleteDriveRoot, "complete", "", ""},
+        {TrimPastedPath, "trim", "\"D:\\Suite\\BIN\"", "D:\\Suite\\BIN"},
+        {TrimPastedPath, "trim", "  D:\\Suite\\BIN \t", "D:\\Suite\\BIN"},
+        {TrimPastedPath, "trim", " \"D:\\My Suite\" ", "D:\\My Suite"},
+        {TrimPastedPath, "trim", "\"D:\\x", "\"D:\\x"},
+        {TrimPastedPath, "trim", "\"", "\""},
+        {TrimPastedPath, "trim", "\"\"", ""},
+        {TrimPastedPath, "trim", "D:\\a \"b\"", "D:\\a \"b\""},
+        {StripTrailingSeparators, "strip", "E:\\" + so, "E:\\" + so, true},
+        {StripTrailingSeparators, "strip", "E:\\" + so + "\\\\", "E:\\" + so, true},
+        {StripTrailingSeparators, "strip", "E:\\" + so, "E:\\\x83"},
+        {CutLastComponent, "cut", "C:\\Suite" + so, "C:", true},
+        {CutLastComponent, "cut", "C:\\" + so + "\\BIN", "C:\\" + so, true},
+        {CutLastComponent, "cut", "C:\\Suite" + so, "C:\\Suite\x83"},
+        {TrimPastedPath, "trim", " \"E:\\" + so + "\" ", "E:\\" + so, true},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.Name) + " of [" + row.Input + "]");
+        SCOPED_TRACE(std::string(row.Name) + " of [" + row.Input + "]" +
+                     (row.CodePage932 ? " on 932" : ""));
+        FreshMachine(row.CodePage932);
         char buffer[32] = {};
-        std::string(row.Input).copy(buffer, sizeof buffer - 1);
+        row.Input.copy(buffer, sizeof buffer - 1);
         row.Rule(buffer);
-        EXPECT_STREQ(row.Expected, buffer);
+        EXPECT_EQ(row.Expected, buffer);
     }
 }
 
@@ -65,66 +84,8 @@ TEST_F(PathTextTest, QuoteIfBlankLooksForBlanksAndTabs)
     EXPECT_STREQ("", QuoteIfBlank(""));
 }
 
-TEST_F(PathTextTest, BareDriveSurvivesStripAndBecomesRoot)
+TEST_F(PathTextTest, AbsolutePaths)
 {
-    char text[8] = "E:\\\\";
-    StripTrailingSeparators(text);
-    EXPECT_STREQ("E:", text);
-    CompleteDriveRoot(text);
-    EXPECT_STREQ("E:\\", text);
-}
-
-// On a double-byte code page a trail byte of 0x5C is part of its character, not a separator;
-// on a single-byte code page the same bytes are cut as before.
-TEST_F(PathTextTest, DoubleByteCharactersAreNeverCutInTwo)
-{
-    const std::string so = "\x83\x5C";  // a character whose second byte is a backslash
-    struct DbcsRow {
-        void (*Rule)(char*);
-        bool CodePage932;
-        std::string Input, Expected;
-    };
-    const DbcsRow rows[] = {
-        {StripTrailingSeparators, true, "E:\\" + so, "E:\\" + so},
-        {StripTrailingSeparators, true, "E:\\" + so + "\\\\", "E:\\" + so},
-        {StripTrailingSeparators, false, "E:\\" + so, "E:\\\x83"},
-        {CutLastComponent, true, "C:\\Suite" + so, "C:"},
-        {CutLastComponent, true, "C:\\" + so + "\\BIN", "C:\\" + so},
-        {CutLastComponent, false, "C:\\Suite" + so, "C:\\Suite\x83"},
-        {TrimPastedPath, true, " \"E:\\" + so + "\" ", "E:\\" + so},
-    };
-    for (const DbcsRow& row : rows) {
-        SCOPED_TRACE(row.Input + (row.CodePage932 ? " on 932" : " on a single-byte code page"));
-        FreshMachine(row.CodePage932);
-        char buffer[32] = {};
-        row.Input.copy(buffer, sizeof buffer - 1);
-        row.Rule(buffer);
-        EXPECT_EQ(row.Expected, buffer);
-    }
-}
-
-TEST_F(PathTextTest, PastedPathsLoseTheirQuotesAndBlanks)
-{
-    struct TrimRow {
-        const char* Input;
-        const char* Expected;
-    };
-    const TrimRow rows[] = {
-        {"\"D:\\Suite\\BIN\"", "D:\\Suite\\BIN"},
-        {"  D:\\Suite\\BIN \t", "D:\\Suite\\BIN"},
-        {" \"D:\\My Suite\" ", "D:\\My Suite"},
-        {"\"D:\\x", "\"D:\\x"},
-        {"\"", "\""},
-        {"\"\"", ""},
-        {"D:\\a \"b\"", "D:\\a \"b\""},
-    };
-    for (const TrimRow& row : rows) {
-        SCOPED_TRACE(row.Input);
-        char buffer[32] = {};
-        std::string(row.Input).copy(buffer, sizeof buffer - 1);
-        TrimPastedPath(buffer);
-        EXPECT_STREQ(row.Expected, buffer);
-    }
     for (const char* absolute : {"C:\\x", "C:/x", "\\\\server\\share", "//server/share"})
         EXPECT_TRUE(IsAbsolutePath(absolute)) << absolute;
     for (const char* relative : {"", ".", "..", "sub\\dir", "\\SUITE\\BIN", "D:", "D:sub"})

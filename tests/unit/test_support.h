@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/launch_state.h"
 #include "base/text.h"
@@ -28,14 +29,19 @@ inline void FreshMachine(bool codePage932 = false)
         UseCodePage932();
 }
 
-// The user types text into the location dialog and presses OK; Cancel follows only when OK
-// was refused.
-inline void AnswerDialog(const std::string& typed)
+// The user types text into the location dialog and presses OK ("=": OK on the text shown;
+// "-": Cancel); Cancel follows only when OK was refused. The files arriving turn up while the
+// dialog is open, as a medium put in then.
+inline void AnswerDialog(const std::string& typed, const std::vector<std::string>& arriving = {})
 {
-    Fake().DialogScript = [typed](HostDialogProc proc) -> intptr_t {
+    Fake().DialogScript = [typed, arriving](HostDialogProc proc) -> intptr_t {
+        for (const std::string& file : arriving)
+            AddFile(file);
         proc(FakeDialog(), HostWmInitDialog, 0, 0);
-        Fake().DialogTexts[IDC_LOCATION] = typed;
-        proc(FakeDialog(), HostWmCommand, IDOK, 0);
+        if (typed != "=" && typed != "-")
+            Fake().DialogTexts[IDC_LOCATION] = typed;
+        if (typed != "-")
+            proc(FakeDialog(), HostWmCommand, IDOK, 0);
         if (Fake().EndDialogResults.empty())
             proc(FakeDialog(), HostWmCommand, IDCANCEL, 0);
         return Fake().EndDialogResults.back();
@@ -44,9 +50,5 @@ inline void AnswerDialog(const std::string& typed)
 
 class HostTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ResetFake();
-        ResetLaunchState();
-    }
+    void SetUp() override { FreshMachine(); }
 };
