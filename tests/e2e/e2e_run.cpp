@@ -1,4 +1,6 @@
 // The runs of the program, each held with everything it starts in a job of its own.
+#include <sstream>
+
 #include "e2e_jobs.h"
 #include "e2e_support.h"
 
@@ -82,20 +84,10 @@ ProgramRun* E2eTest::Start(const char* file, int line, const std::string& tail,
             << "cannot start " << program << " (error " << GetLastError() << ")";
         return nullptr;
     }
-    return Adopt(file, line, info, record);
-}
-
-std::string E2eTest::NextRecordPath(const std::string& stem) const
-{
-    return In(stem + std::to_string(runs_.size() + 1) + ".txt");
-}
-
-ProgramRun* E2eTest::Adopt(const char* file, int line, const PROCESS_INFORMATION& info,
-                           const std::string& recordPath)
-{
+    // The run is the fixture's, in a job of its own, until TearDown.
     runs_.push_back(std::make_unique<ProgramRun>());
     ProgramRun* run = runs_.back().get();
-    run->RecordPath = recordPath;
+    run->RecordPath = record;
     run->Process = info.hProcess;
     run->Pid = info.dwProcessId;
     run->Job = CreateJobObjectA(nullptr, nullptr);
@@ -105,6 +97,11 @@ ProgramRun* E2eTest::Adopt(const char* file, int line, const PROCESS_INFORMATION
     ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     return run;
+}
+
+std::string E2eTest::NextRecordPath(const std::string& stem) const
+{
+    return In(stem + std::to_string(runs_.size() + 1) + ".txt");
 }
 
 Outcome E2eTest::Finish(const char* file, int line, ProgramRun* run, DWORD timeoutMs)
@@ -152,17 +149,10 @@ Outcome E2eTest::Finish(const char* file, int line, ProgramRun* run, DWORD timeo
 Record E2eTest::ParseRecord(const std::string& text)
 {
     Record record;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string entry = text.substr(start, end - start);
-        size_t eq = entry.find('=');
-        if (eq != std::string::npos)
-            record[entry.substr(0, eq)] = entry.substr(eq + 1);
-        start = end + 1;
-    }
+    std::istringstream lines(text);
+    for (std::string entry; std::getline(lines, entry);)
+        if (entry.find('=') != std::string::npos)
+            record[entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
     return record;
 }
 
@@ -179,22 +169,4 @@ Outcome E2eTest::Run(const char* file, int line, const std::string& tail, const 
 {
     ProgramRun* run = Start(file, line, tail, options);
     return run != nullptr ? Finish(file, line, run) : Outcome();
-}
-
-std::vector<ProgramRun*> E2eTest::StartMany(const char* file, int line, int count,
-                                            const std::string& tail, const RunOptions& options)
-{
-    std::vector<ProgramRun*> runs;
-    for (int i = 0; i < count; ++i)
-        runs.push_back(Start(file, line, tail, options));
-    return runs;
-}
-
-std::vector<Outcome> E2eTest::FinishAll(const char* file, int line,
-                                        const std::vector<ProgramRun*>& runs)
-{
-    std::vector<Outcome> outcomes;
-    for (ProgramRun* run : runs)
-        outcomes.push_back(run != nullptr ? Finish(file, line, run) : Outcome());
-    return outcomes;
 }

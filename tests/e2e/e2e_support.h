@@ -203,12 +203,6 @@ public:
     // The text with the row placeholders "@m", "@c", "@p" and "@s" replaced.
     std::string Expand(std::string text) const;
     static RegKey LocatorValues();  // the whole locator key; empty when there is none
-    // Several runs at once, each with a record of its own; then waits for them all.
-    std::vector<ProgramRun*> StartMany(const char* file, int line, int count,
-                                       const std::string& tail,
-                                       const RunOptions& options = RunOptions());
-    std::vector<Outcome> FinishAll(const char* file, int line,
-                                   const std::vector<ProgramRun*>& runs);
 
     // The first visible top-level window of the run of class className (and, when given,
     // with that caption) owned by owner (null: one without an owner), or null (and a
@@ -254,10 +248,6 @@ public:
 protected:
     // Where the next run's tool writes its record: In(stem + N + ".txt").
     std::string NextRecordPath(const std::string& stem) const;
-    // Takes a process created suspended as the fixture's run, in a job of its own until
-    // TearDown, and lets it go.
-    ProgramRun* Adopt(const char* file, int line, const PROCESS_INFORMATION& info,
-                      const std::string& recordPath);
 
 private:
     std::string scratch_;

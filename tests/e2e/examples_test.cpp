@@ -23,11 +23,6 @@ protected:
     EnvSet env_;
 };
 
-std::string Quoted(const std::string& path)
-{
-    return '"' + path + '"';
-}
-
 TEST_F(ExamplesTest, RegistryFileImportsWithTheRegistryEditor)
 {
     CmdResult import =
@@ -57,6 +52,7 @@ TEST_F(ExamplesTest, BatchFilesEndWithTheOutcomeTheyState)
         text.replace(view, 10, "/f /reg:64");
         ASSERT_TRUE(WriteFileText(HERE, ciBuild = In("ci-build.bat"), text));
     }
+    auto Quoted = [](const std::string& path) { return '"' + path + '"'; };
     const std::string output = "compiling\r\nwarning: old\r\nlinking\r\n";
     const std::string gone =
         " is not in " + In("gone") + "; not asking because NRCDROM_UNATTENDED is set\r\n";
