@@ -2,7 +2,6 @@
 // log, and cmd with its environment and output.
 #include <cstdlib>
 
-#include "e2e_jobs.h"
 #include "e2e_support.h"
 
 namespace {
@@ -108,20 +107,15 @@ CmdResult RunCmd(const char* file, int line, const std::string& command, const s
     startup.hStdError = out;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::wstring commandLine = Utf16("C:\\windows\\system32\\cmd.exe /c \"" + command + "\"");
-    // cmd gets the driver's own environment with env applied; the driver's is put back after.
-    std::map<std::string, std::optional<std::string>> before;
-    for (const auto& entry : env) {
-        before[entry.first] = E2eTest::EnvValue(entry.first);
-        E2eTest::SetEnv(entry.first, entry.second);
-    }
     // cmd and all it starts are held in a job, so that nothing outlives a run that hangs.
     HANDLE job = CreateJobObjectA(nullptr, nullptr);
     PROCESS_INFORMATION info{};
+    // cmd gets the driver's own environment with env applied.
+    std::vector<wchar_t> block = EnvironmentBlock(env);
     BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE,
-                                  CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
+                                  CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, block.data(),
+                                  nullptr, &startup, &info);
     CloseHandle(out);
-    for (const auto& entry : before)
-        E2eTest::SetEnv(entry.first, entry.second);
     CmdResult result;
     if (!started) {
         ADD_FAILURE_AT(file, line) << "cannot start cmd (error " << GetLastError() << ")";

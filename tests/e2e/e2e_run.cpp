@@ -1,7 +1,6 @@
 // The runs of the program, each held with everything it starts in a job of its own.
 #include <sstream>
 
-#include "e2e_jobs.h"
 #include "e2e_support.h"
 
 namespace {
@@ -27,7 +26,7 @@ JOBOBJECT_BASIC_ACCOUNTING_INFORMATION WaitForJobToEmpty(HANDLE job, DWORD timeo
     }
 }
 
-std::vector<wchar_t> EnvironmentBlock(const std::map<std::string, std::optional<std::string>>& set)
+std::vector<wchar_t> EnvironmentBlock(const EnvSet& set)
 {
     std::map<std::wstring, std::wstring> entries;  // upper-case name -> entry
     wchar_t* strings = GetEnvironmentStringsW();

@@ -258,6 +258,12 @@ private:
     int unixRuns_ = 0;
 };
 
+// The driver's environment with the overrides (UTF-8) applied, as a Unicode block for
+// CreateProcessW (NAME=value entries, sorted by name without regard to case).
+std::vector<wchar_t> EnvironmentBlock(const EnvSet& set);
+// Waits, within the limit, until no process of the job is running; what the job counted.
+JOBOBJECT_BASIC_ACCOUNTING_INFORMATION WaitForJobToEmpty(HANDLE job, DWORD timeoutMs);
+
 // What a command run by the platform's command interpreter printed, and its exit code.
 struct CmdResult {
     DWORD ExitCode = NoExitCode;
